@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdio>
+
+// Text files written by the program keep the bytes of text-mode files of the
+// platform it comes from: every LF of a format string goes out as CR LF, so a
+// "\r\n" is stored as CR CR LF. Stored scripts and the tools that read them
+// rely on these bytes.
+
+// Writes text with that translation; false when a write fails.
+bool WriteTextModeString(FILE* file, const char* text);
+
+// printf-style, formatted into a 256-byte buffer first (longer output is cut).
+bool WriteTextModeFormat(FILE* file, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));

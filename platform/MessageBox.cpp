@@ -1,0 +1,42 @@
+#include "platform/MessageBox.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace host {
+
+namespace {
+
+MessageBoxHandler& InstalledHandler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+int DefaultAnswer(unsigned type)
+{
+    switch (type & MB_BUTTONS_MASK) {
+    case MB_ABORTRETRYIGNORE: return IDIGNORE;
+    case MB_YESNO: return IDNO;
+    default: return IDOK;
+    }
+}
+
+}  // namespace
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    return std::exchange(InstalledHandler(), std::move(handler));
+}
+
+int MessageBox(const std::string& text, unsigned type, const std::string& caption)
+{
+    // Copy first: a handler may install another one while it runs.
+    MessageBoxHandler handler = InstalledHandler();
+    if (handler)
+        return handler(text, caption, type);
+    std::fprintf(stderr, "%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", text.c_str());
+    return DefaultAnswer(type);
+}
+
+}  // namespace host
