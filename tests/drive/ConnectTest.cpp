@@ -1,0 +1,345 @@
+// Connecting the master to a simulated drive: every ConnectResult with the
+// lines on the wire, the port left behind, the baud switch and identification.
+
+#include <gtest/gtest.h>
+
+#include "drive/BaseDriver.h"
+#include "drive/Servo2x1Driver.h"
+#include "drive/Step1x2Driver.h"
+#include "drive/TarvixMaster.h"
+#include "tests/drive/MasterTestSupport.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TempProgramFolder.h"
+#include "tools/drivesim/SampleDrives.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char* const kNoEchoText =
+    "An error is occured at the communication\n which couldn't received echo command.\n"
+    "Port will be disconnected.";
+
+class ConnectTest : public testing::Test {
+protected:
+    void StartDrive(const std::string& version, int lineRate = 9600)
+    {
+        m_sim = std::make_unique<SimLink>(SimLink::Profile(version), lineRate);
+    }
+    void StartBareDrive(const std::string& version)
+    {
+        m_sim = std::make_unique<SimLink>(SimLink::BareProfile(version));
+    }
+    void ExpectClosedAfterFailure()
+    {
+        EXPECT_FALSE(m_master.IsOpen());
+    }
+    void ExpectAllInvalid(uint16_t count)
+    {
+        for (uint16_t i = 0; i < count; ++i) {
+            ParamCacheEntry* entry = m_master.GetCacheEntry(i);
+            ASSERT_NE(entry, nullptr) << i;
+            EXPECT_EQ(entry->valid, 0) << i;
+        }
+        EXPECT_EQ(m_master.GetCacheEntry(count), nullptr);
+    }
+
+    ScriptedMessageBoxes m_boxes;
+    CTarvixMaster m_master;
+    std::unique_ptr<SimLink> m_sim;
+};
+
+TEST_F(ConnectTest, AtNineThousandSixHundredNoSwitchIsNeeded)
+{
+    StartDrive(kSampleStep1x2Version);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
+    EXPECT_TRUE(m_master.IsOpen());
+    EXPECT_EQ(m_master.GetBaudRate(), 9600);
+    EXPECT_TRUE(m_master.GetShowErrorBox());
+    EXPECT_STREQ(m_master.GetVersionText(), kSampleStep1x2Version);
+    ASSERT_NE(dynamic_cast<CStep1x2Driver*>(m_master.GetDriver()), nullptr);
+    EXPECT_TRUE(m_master.GetDriver()->IsLoaded());
+    ExpectAllInvalid(m_master.GetDriver()->GetParameterCount());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ConnectTest, DirectlyAtTheChosenRateWithoutSwitch)
+{
+    StartDrive(kSampleStep1x2Version, 115200);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), 9, false), kConnectOk);
+
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
+    EXPECT_TRUE(m_master.IsOpen());
+    EXPECT_EQ(m_master.GetBaudRate(), 115200);
+    EXPECT_EQ(m_sim->LineRate(), 115200);
+}
+
+TEST_F(ConnectTest, SwitchesTheDriveToTheChosenRate)
+{
+    StartDrive(kSampleStep1x2Version);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectOk);
+
+    const uint16_t baudParam = m_master.GetDriver()->GetBaudRateParam();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR", "MA" + std::to_string(baudParam), "MD9", "",
+                                     "VR"}));
+    EXPECT_TRUE(m_master.IsOpen());
+    EXPECT_EQ(m_master.GetBaudRate(), 115200);
+    EXPECT_TRUE(m_master.GetShowErrorBox());
+    EXPECT_EQ(m_sim->LineRate(), 115200);
+    EXPECT_EQ(m_sim->Value(baudParam), 9);
+
+    // The drive really answers at the new rate, and only there.
+    m_sim->ClearLines();
+    EXPECT_STREQ(m_master.GetVersion(), kSampleStep1x2Version);
+    m_master.Close();
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, false), kConnectNoEcho);
+    EXPECT_FALSE(m_master.IsOpen());
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ConnectTest, SwitchReachesEveryRateOfTheTable)
+{
+    for (int code = 0; code < kBaudRateCount; ++code) {
+        if (code == kBaudCode9600)
+            continue;
+        SCOPED_TRACE(kBaudRateTable[code]);
+        StartDrive(kSampleStep1x2Version);
+        ASSERT_EQ(m_master.Connect(m_sim->Port(), code, true), kConnectOk);
+        EXPECT_EQ(m_master.GetBaudRate(), kBaudRateTable[code]);
+        EXPECT_EQ(m_sim->LineRate(), kBaudRateTable[code]);
+        EXPECT_STREQ(m_master.GetVersion(), kSampleStep1x2Version);
+        m_master.Close();
+    }
+}
+
+TEST_F(ConnectTest, DriveStartingAtAnyRateIsReachedDirectly)
+{
+    for (int code = 0; code < kBaudRateCount; ++code) {
+        SCOPED_TRACE(kBaudRateTable[code]);
+        StartDrive(kSampleStep1x2Version, kBaudRateTable[code]);
+        ASSERT_EQ(m_master.Connect(m_sim->Port(), code, false), kConnectOk);
+        EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
+        m_master.Close();
+    }
+}
+
+TEST_F(ConnectTest, OpenFailureGivesOne)
+{
+    // A COM number that maps to nothing, and a code outside the rate table.
+    EXPECT_EQ(m_master.Connect(254, kBaudCode9600, true), kConnectOpenFailed);
+    EXPECT_FALSE(m_master.IsOpen());
+    StartDrive(kSampleStep1x2Version);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudRateCount, true), kConnectOpenFailed);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), -1, false), kConnectOpenFailed);
+    EXPECT_FALSE(m_master.IsOpen());
+    EXPECT_TRUE(m_sim->Lines().empty());
+}
+
+TEST_F(ConnectTest, MissingOrWrongEchoGivesTwoWithoutBox)
+{
+    StartDrive(kSampleStep1x2Version);
+    m_sim->NoEchoOn("VR");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoEcho);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR"}));
+
+    m_sim->ClearLines();
+    m_sim->WrongEchoOn("VR");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoEcho);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR"}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ConnectTest, DriveAtAnotherRateGivesTwo)
+{
+    // What the connect dialog's second attempt is for: the drive already runs
+    // at the chosen rate and does not understand 9600.
+    StartDrive(kSampleStep1x2Version, 115200);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectNoEcho);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, false), kConnectOk);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// The one test of this suite that waits out the 5 s answer time-out.
+TEST_F(ConnectTest, NoAnswerGivesThree)
+{
+    StartDrive(kSampleStep1x2Version);
+    m_sim->NoAnswerOn("VR");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoAnswer);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR"}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ConnectTest, ErrorAnswerGivesFourAfterASecondHandshakeWithBox)
+{
+    StartDrive(kSampleStep1x2Version);
+    m_sim->ErrorOn("VR", "Error 3", 1, 2);
+    m_boxes.Answer(host::IDIGNORE);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectVersionFailed);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "", "VR"}));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Shown()[0].text, "Command \"VR\" was failed.\nError 3");
+    EXPECT_EQ(m_boxes.Shown()[0].type, host::MB_ABORTRETRYIGNORE | host::MB_ICONEXCLAMATION);
+}
+
+TEST_F(ConnectTest, ErrorAnswerGivesFourWhateverTheSecondHandshakeGives)
+{
+    StartDrive(kSampleStep1x2Version);
+    m_sim->ErrorOn("VR", "ERROR", 1, 1);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectVersionFailed);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "", "VR"}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ConnectTest, FailedIdentifyingVersionGivesFour)
+{
+    StartDrive(kSampleStep1x2Version);
+    // The handshake's "VR" passes; the identifying one is refused.
+    m_sim->ErrorOn("VR", "Error busy", 2);
+    m_boxes.Answer(host::IDIGNORE);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectVersionFailed);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Shown()[0].text, "Command \"VR\" was failed.\nError busy");
+}
+
+TEST_F(ConnectTest, VersionWithoutDotGivesFiveAndIsKept)
+{
+    StartBareDrive("Tarvix Bipolar Version 1");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectBadVersion);
+    ExpectClosedAfterFailure();
+    EXPECT_STREQ(m_master.GetVersionText(), "Tarvix Bipolar Version 1");
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
+    EXPECT_EQ(m_master.GetDriver(), nullptr);
+}
+
+TEST_F(ConnectTest, UnlistedVersionGivesSixAndIsKept)
+{
+    StartBareDrive("Tarvix Bipolar Version 99.98.97 unknown");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
+    ExpectClosedAfterFailure();
+    EXPECT_STREQ(m_master.GetVersionText(), "Tarvix Bipolar Version 99.98.97 unknown");
+    EXPECT_EQ(m_master.GetDriver(), nullptr);
+}
+
+TEST_F(ConnectTest, BaudWriteRefusedGivesSeven)
+{
+    StartDrive(kSampleStep1x2Version);
+    m_sim->ErrorOn("MD", "Error 9");
+    m_boxes.Answer(host::IDIGNORE);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectBaudSwitchFailed);
+    ExpectClosedAfterFailure();
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Shown()[0].text, "Command \"MD9\" was failed.\nError 9");
+    EXPECT_EQ(m_sim->LineRate(), 9600);
+}
+
+TEST_F(ConnectTest, DriveSilentAtTheNewRateGivesSeven)
+{
+    StartDrive(kSampleStep1x2Version);
+    // The drive confirms the new code but the check at the new rate meets no echo.
+    m_sim->NoEchoOn("VR", 3);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), 8, true), kConnectBaudSwitchFailed);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+// Drive databases written by the tests into a program folder of their own.
+class ConnectDatabaseTest : public ConnectTest {
+protected:
+    void SetUp() override
+    {
+        m_folder.Write("MotorTable.lua", "glb_TableMotorType = { { 1, 100, 'M1' } }\n");
+        m_folder.Write("ErrorTable.lua", "glb_TableError = { 'none' }\n");
+        m_folder.Write("VersionList.lua",
+                       "VersionList = {\n"
+                       " { 'Tarvix Bipolar Version 7.1.x', 999, 'a.lua', 'ad.lua', 'ads.lua' },\n"
+                       " { 'Tarvix Bipolar Version 7.2.x', 1, 'missing.lua', 'd.lua', 's.lua' },\n"
+                       " { 'Tarvix Bipolar Version 7.3.x', 1, 'empty.lua', 'd.lua', 's.lua' },\n"
+                       "}\n");
+        m_folder.Write("empty.lua",
+                       "DB_Var_SerialComm_bps = 2\nNUMBER_OF_PARAMETERS = 8\n"
+                       "NUMBER_OF_PARAMETERS_EEPROM_ONLY = 8\nParamView = {}\n");
+        m_folder.Write("d.lua", "Default_Value = { 1, 2, 3, 4, 5, 6, 7, 8 }\n");
+        m_folder.Write("s.lua", "ParamDescription = { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' }\n");
+    }
+
+    TempProgramFolder m_folder;
+};
+
+TEST_F(ConnectDatabaseTest, UnsupportedDriverTypeGivesSix)
+{
+    StartBareDrive("Tarvix Bipolar Version 7.1.0");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
+    ExpectClosedAfterFailure();
+    EXPECT_STREQ(m_master.GetVersionText(), "Tarvix Bipolar Version 7.1.0");
+}
+
+TEST_F(ConnectDatabaseTest, MissingFilesGiveEight)
+{
+    StartBareDrive("Tarvix Bipolar Version 7.2.0");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
+    ExpectClosedAfterFailure();
+
+    m_folder.Remove("VersionList.lua");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
+    ExpectClosedAfterFailure();
+}
+
+TEST_F(ConnectDatabaseTest, ContentErrorGivesNineWithTheKeptText)
+{
+    StartBareDrive("Tarvix Bipolar Version 7.3.0");
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbContentError);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_master.GetDbErrorText(), "Failed to get section list.:\nempty.lua\nParamView");
+}
+
+TEST(ConnectStateTest, NoDatabaseErrorTextWithoutAModel)
+{
+    CTarvixMaster master;
+    EXPECT_EQ(master.GetDbErrorText(), "");
+    EXPECT_EQ(master.GetDriver(), nullptr);
+    EXPECT_STREQ(master.GetVersionText(), "");
+}
+
+TEST_F(ConnectTest, SecondDriveReplacesTheModelWithAFreshCache)
+{
+    StartDrive(kSampleStep1x2Version);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+    ASSERT_TRUE(m_master.ReadAllParameters(nullptr));
+    ASSERT_EQ(m_master.GetCacheEntry(0)->valid, 1);
+    const uint16_t firstCount = m_master.GetDriver()->GetParameterCount();
+    m_master.Close();
+
+    StartDrive(kSampleServo2x1Version);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+    ASSERT_NE(dynamic_cast<CServo2x1Driver*>(m_master.GetDriver()), nullptr);
+    const uint16_t secondCount = m_master.GetDriver()->GetParameterCount();
+    ASSERT_NE(firstCount, secondCount) << "the sample drives should differ in size";
+    ExpectAllInvalid(secondCount);
+}
+
+TEST_F(ConnectTest, FailedIdentificationLeavesNoStaleCache)
+{
+    StartDrive(kSampleStep1x2Version);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+    ASSERT_TRUE(m_master.ReadAllParameters(nullptr));
+    m_master.Close();
+
+    StartBareDrive("Tarvix Bipolar Version 99.98.97");
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
+    // The old drive's values are not offered for the next one.
+    EXPECT_EQ(m_master.GetCacheEntry(0), nullptr);
+    int value = 0;
+    EXPECT_FALSE(m_master.GetParameter(&value, 0, true));
+}
+
+}  // namespace

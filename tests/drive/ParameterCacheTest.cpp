@@ -1,0 +1,273 @@
+// The master's parameter cache and whole-drive operations against a simulated
+// drive: what goes on the wire, what is cached, what a failure leaves behind.
+
+#include <gtest/gtest.h>
+
+#include "drive/BaseDriver.h"
+#include "drive/TarvixMaster.h"
+#include "tests/drive/MasterTestSupport.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tools/drivesim/SampleDrives.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ParameterCacheTest : public testing::Test {
+protected:
+    void Connect(const std::string& version, int extraParameters = 0)
+    {
+        DriveProfile profile = SimLink::Profile(version);
+        for (int i = 0; i < extraParameters; ++i)
+            profile.values.push_back(4321 + i);
+        m_sim = std::make_unique<SimLink>(profile);
+        ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+        m_count = m_master.GetDriver()->GetParameterCount();
+        ASSERT_GT(m_count, 10);
+        m_sim->ClearLines();
+    }
+    int ValidCount()
+    {
+        int valid = 0;
+        for (uint16_t i = 0; i < m_count; ++i)
+            valid += m_master.GetCacheEntry(i)->valid ? 1 : 0;
+        return valid;
+    }
+
+    ScriptedMessageBoxes m_boxes;
+    CTarvixMaster m_master;
+    std::unique_ptr<SimLink> m_sim;
+    uint16_t m_count = 0;
+};
+
+TEST_F(ParameterCacheTest, ReadAllSendsOneAddressThenOneReadPerParameter)
+{
+    Connect(kSampleStep1x2Version);
+    for (uint16_t i = 0; i < m_count; ++i)
+        m_sim->SetValue(i, 1000 - 3 * i);
+    RecordingProgress progress;
+    ASSERT_TRUE(m_master.ReadAllParameters(&progress));
+
+    Lines expected{"MA0"};
+    expected.insert(expected.end(), m_count, "MD");
+    EXPECT_EQ(m_sim->Lines(), expected);
+    for (uint16_t i = 0; i < m_count; ++i) {
+        ASSERT_EQ(m_master.GetCacheEntry(i)->valid, 1) << i;
+        EXPECT_EQ(m_master.GetCacheEntry(i)->value, m_sim->Value(i)) << i;
+    }
+    EXPECT_EQ(progress.lower, 0);
+    EXPECT_EQ(progress.upper, m_count - 1);
+    EXPECT_EQ(progress.step, 1);
+    EXPECT_EQ(progress.steps, m_count);
+    ASSERT_EQ(progress.statuses.size(), m_count);
+    EXPECT_EQ(progress.statuses.front(), "Read Parameter #0");
+    EXPECT_EQ(progress.statuses.back(), "Read Parameter #" + std::to_string(m_count - 1));
+}
+
+TEST_F(ParameterCacheTest, ValidEntryIsServedWithoutExchange)
+{
+    Connect(kSampleStep1x2Version);
+    m_sim->SetValue(5, -42);
+    int value = 0;
+    ASSERT_TRUE(m_master.GetParameter(&value, 5, true));
+    EXPECT_EQ(value, -42);
+    EXPECT_EQ(m_sim->Lines(), (Lines{"MA5", "MD"}));
+
+    // The drive changes behind the cache's back: the cache still answers.
+    m_sim->SetValue(5, 17);
+    m_sim->ClearLines();
+    ASSERT_TRUE(m_master.GetParameter(&value, 5, true));
+    EXPECT_EQ(value, -42);
+    EXPECT_TRUE(m_sim->Lines().empty());
+
+    // Without the cache the drive is asked and the entry refreshed.
+    ASSERT_TRUE(m_master.GetParameter(&value, 5, false));
+    EXPECT_EQ(value, 17);
+    EXPECT_EQ(m_sim->Lines(), (Lines{"MA5", "MD"}));
+    EXPECT_EQ(m_master.GetCacheEntry(5)->value, 17);
+    m_sim->ClearLines();
+    ASSERT_TRUE(m_master.GetParameter(&value, 5, true));
+    EXPECT_EQ(value, 17);
+    EXPECT_TRUE(m_sim->Lines().empty());
+}
+
+TEST_F(ParameterCacheTest, NumbersAtOrAboveTheCountAreNeverCached)
+{
+    // A drive that has two more parameters than its database describes.
+    Connect(kSampleStep1x2Version, 2);
+    int value = 0;
+    for (int round = 0; round < 2; ++round) {
+        m_sim->ClearLines();
+        ASSERT_TRUE(m_master.GetParameter(&value, m_count + 1, true));
+        EXPECT_EQ(value, 4322);
+        EXPECT_EQ(m_sim->Lines(), (Lines{"MA" + std::to_string(m_count + 1), "MD"}));
+    }
+    EXPECT_EQ(m_master.GetCacheEntry(m_count), nullptr);
+    EXPECT_EQ(ValidCount(), 0);
+}
+
+TEST_F(ParameterCacheTest, ValueOf65535ReadsAsFailure)
+{
+    Connect(kSampleStep1x2Version);
+    m_sim->SetValue(3, 65535);
+    EXPECT_FALSE(m_master.ReadAllParameters(nullptr));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"MA0", "MD", "MD", "MD", "MD"}));
+    for (uint16_t i = 0; i < 3; ++i)
+        EXPECT_EQ(m_master.GetCacheEntry(i)->valid, 1) << i;
+    EXPECT_EQ(m_master.GetCacheEntry(3)->valid, 0);
+    EXPECT_EQ(ValidCount(), 3);
+
+    int value = 0;
+    EXPECT_FALSE(m_master.GetParameter(&value, 3, true));
+    EXPECT_EQ(value, 65535);
+    EXPECT_EQ(m_master.GetCacheEntry(3)->valid, 0);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
+TEST_F(ParameterCacheTest, EepromAndDefaultLoadsInvalidateOnlyOnSuccess)
+{
+    Connect(kSampleStep1x2Version);
+    struct Case {
+        const char* command;
+        bool (CTarvixMaster::*operation)();
+    } cases[] = {{"LP", &CTarvixMaster::LoadParametersFromEeprom},
+                 {"LD", &CTarvixMaster::LoadDefaultParameters}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        ASSERT_TRUE(m_master.ReadAllParameters(nullptr));
+        ASSERT_EQ(ValidCount(), m_count);
+
+        m_sim->ClearLines();
+        m_sim->ErrorOn(c.command, "Error 5");
+        m_boxes.Answer(host::IDIGNORE);
+        EXPECT_FALSE((m_master.*c.operation)());
+        EXPECT_EQ(m_sim->Lines(), (Lines{c.command}));
+        EXPECT_EQ(ValidCount(), m_count);
+
+        m_sim->ClearLines();
+        EXPECT_TRUE((m_master.*c.operation)());
+        EXPECT_EQ(m_sim->Lines(), (Lines{c.command}));
+        EXPECT_EQ(ValidCount(), 0);
+    }
+    EXPECT_EQ(m_boxes.Count(), 2u);
+}
+
+TEST_F(ParameterCacheTest, SaveParameterFileWritesTheVersionHeader)
+{
+    Connect(kSampleStep1x2Version);
+    TempFile file;
+    FILE* out = file.OpenForWrite();
+    ASSERT_TRUE(m_master.SaveParameterFile(out, nullptr));
+    std::fclose(out);
+    const std::string bytes = ReadFileBytes(file.Path());
+    const std::string header = std::string("VR") + kSampleStep1x2Version + "\r\r\n";
+    ASSERT_EQ(bytes.substr(0, header.size()), header);
+    EXPECT_NE(bytes.find("\r\r\nLP\t\t\t\t// Load Parameters from EEPROM"), std::string::npos);
+    EXPECT_NE(bytes.find("SP\t\t\t\t// Save Parameters"), std::string::npos);
+    EXPECT_EQ(m_sim->Lines().front(), "VR");
+}
+
+TEST_F(ParameterCacheTest, SaveParameterFileWithFailedVersionStillSaves)
+{
+    Connect(kSampleStep1x2Version);
+    m_sim->ErrorOn("VR", "Error 1");
+    m_boxes.Answer(host::IDIGNORE);
+    TempFile file;
+    FILE* out = file.OpenForWrite();
+    EXPECT_TRUE(m_master.SaveParameterFile(out, nullptr));
+    std::fclose(out);
+    const std::string bytes = ReadFileBytes(file.Path());
+    EXPECT_EQ(bytes.substr(0, 5), "VR\r\r\n");
+    EXPECT_NE(bytes.find("MA\t0\tMD\t"), std::string::npos);
+}
+
+TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
+{
+    Connect(kSampleServo2x1Version);
+    CBaseDriver* driver = m_master.GetDriver();
+    ASSERT_TRUE(driver->HasTestArray());
+    const int n = driver->GetTestArrayLines() * driver->GetTestArrayColumns();
+    ASSERT_GT(n, 10);
+    const uint16_t start = driver->GetTestArrayStart();
+    for (int i = 0; i < n; ++i)
+        m_sim->SetValue(static_cast<uint16_t>(start + i), (i * 37) % 2000 - 1000);
+
+    std::vector<int16_t> values(n, 0);
+    RecordingProgress progress;
+    ASSERT_TRUE(m_master.ReadTestArray(&progress, values.data()));
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(values[i], (i * 37) % 2000 - 1000) << i;
+    Lines expected{"MA" + std::to_string(start)};
+    expected.insert(expected.end(), n, "MD");
+    EXPECT_EQ(m_sim->Lines(), expected);
+    EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Read TestArray"}));
+    EXPECT_EQ(progress.upper, n);
+    EXPECT_FALSE(m_master.IsReadingTestArray());
+}
+
+TEST_F(ParameterCacheTest, TestArrayCancelKeepsWhatWasRead)
+{
+    Connect(kSampleServo2x1Version);
+    CBaseDriver* driver = m_master.GetDriver();
+    const int n = driver->GetTestArrayLines() * driver->GetTestArrayColumns();
+    const uint16_t start = driver->GetTestArrayStart();
+    for (int i = 0; i < n; ++i)
+        m_sim->SetValue(static_cast<uint16_t>(start + i), i + 1);
+
+    std::vector<int16_t> values(n, 0);
+    RecordingProgress progress;
+    progress.cancelAt = 10;
+    EXPECT_FALSE(m_master.ReadTestArray(&progress, values.data()));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(values[i], i + 1) << i;
+    EXPECT_EQ(values[10], 0);
+    EXPECT_FALSE(m_master.IsReadingTestArray());
+}
+
+TEST_F(ParameterCacheTest, StepDriveHasNoTestArray)
+{
+    Connect(kSampleStep1x2Version);
+    int16_t values[4] = {};
+    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values));
+    EXPECT_TRUE(m_sim->Lines().empty());
+    EXPECT_FALSE(m_master.IsReadingTestArray());
+}
+
+TEST_F(ParameterCacheTest, DeviceVanishingDuringReadAllEndsItClosed)
+{
+    Connect(kSampleStep1x2Version);
+    m_sim->VanishAfter(20);
+    m_boxes.AnswerAlways(host::IDIGNORE);
+    EXPECT_FALSE(m_master.ReadAllParameters(nullptr));
+    EXPECT_FALSE(m_master.IsOpen());
+    EXPECT_LT(ValidCount(), m_count);
+    ASSERT_GE(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Shown()[0].type, host::MB_ABORTRETRYIGNORE | host::MB_ICONEXCLAMATION);
+    // Nothing more goes out on a closed port.
+    int value = 0;
+    EXPECT_FALSE(m_master.GetParameter(&value, 0, false));
+}
+
+TEST(ParameterCacheWithoutDriveTest, OperationsFailWithoutAModel)
+{
+    ScriptedMessageBoxes boxes;
+    CTarvixMaster master;
+    int value = 7;
+    int16_t samples[4] = {};
+    EXPECT_FALSE(master.ReadAllParameters(nullptr));
+    EXPECT_FALSE(master.GetParameter(&value, 0, true));
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(master.ReadTestArray(nullptr, samples));
+    TempFile file;
+    FILE* out = file.OpenForWrite();
+    EXPECT_FALSE(master.SaveParameterFile(out, nullptr));
+    std::fclose(out);
+    EXPECT_EQ(ReadFileBytes(file.Path()), "");
+    EXPECT_FALSE(master.LoadParametersFromEeprom());
+    EXPECT_FALSE(master.LoadDefaultParameters());
+    master.InvalidateParameterCache();
+    EXPECT_EQ(master.GetCacheEntry(0), nullptr);
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+}  // namespace
