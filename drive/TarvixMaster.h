@@ -73,6 +73,13 @@ public:
     CErrorTable* GetErrorTable() const { return m_pErrorTable; }
 
 protected:
+    // A model whose database has loaded; the cache is sized for it.
+    bool HasLoadedDriver() const;
+    // Copies the last answer line into m_szVersion.
+    void KeepReplyAsVersion();
+    // Parameters that have a cache entry (0 without a loaded model).
+    uint16_t CachedParameterCount() const;
+
     std::unique_ptr<CBaseDriver> m_pDriver;
     std::vector<ParamCacheEntry> m_pParamCache;
     char m_szVersion[256] = {};
