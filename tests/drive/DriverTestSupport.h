@@ -14,7 +14,9 @@
 #include "drive/BaseDriver.h"
 #include "drive/MotorTable.h"
 #include "drive/ProgInterface.h"
+#include "drive/TarvixMaster.h"
 #include "tests/support/TempProgramFolder.h"
+#include "tools/drivesim/SimulatedDrive.h"
 
 namespace drivertest {
 
@@ -170,5 +172,97 @@ inline std::string ParamLine(int number, int value, const std::string& descripti
     return (commented ? "// MA\t" : "MA\t") + std::to_string(number) + "\tMD\t" +
            std::to_string(value) + "\t// " + description + "\r\r\n";
 }
+
+inline const char kStepVersion[] = "Tarvix Bipolar Version 9.1.4";
+inline const char kServoVersion[] = "Morvane VCM Version 9.2.0";
+inline const char kBareVersion[] = "Tarvix Unipolar Version 9.3.1";
+inline const char kMultiVersion[] = "Tarvix Bipolar Version 9.4.2";
+
+
+// The small drive versions of the model tests, one of each model.
+inline std::vector<SmallVersion> SmallVersions()
+{
+    SmallVersion step;
+    step.versionText = kStepVersion;
+    step.pattern = "Tarvix Bipolar Version 9.1.x";
+    step.driverType = kDriverTypeStep1x2;
+    step.prefix = "B12";
+    step.constants =
+        "DB_Var_SerialComm_bps = 2\nDB_Motor_No = 4\nNUMBER_OF_PARAMETERS = 8\n"
+        "NUMBER_OF_PARAMETERS_EEPROM_ONLY = 6\n";
+    step.defaults = {10, 20, 5, 0, 7, 300, 0, 0};
+    step.descriptions = {"Run current", "Stop current", "Baud rate", "", "Motor: ",
+                         "Max speed",   "Position",     "Status"};
+
+    SmallVersion servo;
+    servo.versionText = kServoVersion;
+    servo.pattern = "Morvane VCM Version 9.2.x";
+    servo.driverType = kDriverTypeServo2x1;
+    servo.prefix = "S21";
+    // Listed out of order: the model reads them by name.
+    servo.constants =
+        "NUMBER_COLUMN_TESTARRAY = 3\nNUMBER_LINE_TESTARRAY = 4\nDB_TestArrayStart = 40\n"
+        "NUMBER_OF_PARAMETERS = 6\nNUMBER_OF_PARAMETERS_EEPROM_ONLY = 6\n"
+        "DB_Motor_No = 1\nDB_Var_SerialComm_bps = 5\n";
+    servo.defaults = {1, 2, 3, 4, 5, 6};
+    servo.descriptions = {"Gain", "Motor ", "Filter", "Limit", "Mode", "Baud"};
+
+    // Neither a baud-rate nor a motor-number parameter: both read as 0.
+    SmallVersion bare;
+    bare.versionText = kBareVersion;
+    bare.pattern = "Tarvix Unipolar Version 9.3.x";
+    bare.driverType = kDriverTypeStep1x2Unipolar;
+    bare.prefix = "U12";
+    bare.constants = "NUMBER_OF_PARAMETERS = 3\nNUMBER_OF_PARAMETERS_EEPROM_ONLY = 3\n";
+    bare.defaults = {0, 0, 0};
+    bare.descriptions = {"Zero", "One", "Two"};
+
+    SmallVersion multi;
+    multi.versionText = kMultiVersion;
+    multi.pattern = "Tarvix Bipolar Version 9.4.x";
+    multi.driverType = kDriverTypeStep1x3;
+    multi.prefix = "M13";
+    multi.constants =
+        "DB_Var_SerialComm_bps = 1\nDB_Motor_No = 8\nDB_Motor_Tab = 5\n"
+        "DB_Var_ResetDrv_Flag = 2\nDB_ExternSwitchEnable_Flags = 3\n"
+        "NUMBER_OF_PARAMETERS = 12\nPARAM_DRIVER_START = 0\nPARAM_DRIVER_END = 4\n"
+        "PARAM_MOTOR_START = 8\nPARAM_MOTOR_END = 10\n";
+    multi.defaults.assign(12, 0);
+    multi.descriptions = {"Current", "Baud", "Reset", "Switch", "Idle",  "Pointer",
+                          "",        "",     "Motor ", "Speed", "Accel", "Spare"};
+    return {step, servo, bare, multi};
+}
+
+// A simulated drive and a master that talks to it as COM 200.
+class SimMaster {
+public:
+    static constexpr uint8_t kPort = 200;
+
+    SimMaster()
+    {
+        EXPECT_TRUE(drive.Start());
+        setenv("TARVIX_COM200", drive.SlavePath().c_str(), 1);
+        EXPECT_TRUE(master.Open(kPort, 9600));
+    }
+    ~SimMaster()
+    {
+        master.Close();
+        drive.Stop();
+        unsetenv("TARVIX_COM200");
+    }
+    SimMaster(const SimMaster&) = delete;
+    SimMaster& operator=(const SimMaster&) = delete;
+
+    // Parameters 0.. with these values; everything else as the drive starts.
+    void SetValues(const std::vector<int32_t>& values)
+    {
+        drive.SetParameterCount(values.size());
+        for (size_t i = 0; i < values.size(); ++i)
+            drive.SetValue(static_cast<uint16_t>(i), values[i]);
+    }
+
+    SimulatedDrive drive;
+    CTarvixMaster master;
+};
 
 }  // namespace drivertest
