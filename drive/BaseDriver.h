@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <string>
 
 #include "drive/DriveRecords.h"
@@ -49,6 +50,25 @@ public:
     bool IsLoaded() const { return m_bLoaded; }
 
 protected:
+    // Shared rules of the models.
+    // The motor number read from the drive at motorNoParam; 0 on any failure.
+    int ReadMotorNoAt(uint16_t motorNoParam);
+    // One saved parameter line: the baud-rate line commented out, the
+    // motor-number line followed by the motor's name.
+    bool WriteParameterLine(FILE* file, uint16_t number, int value, uint16_t motorNoParam);
+    // Reads parameters start..end (inclusive) from the drive and writes their
+    // lines; false on cancel, a failed exchange or a failed write.
+    bool WriteParameterRange(FILE* file, CProgInterface* progress, int start, int end,
+                             uint16_t motorNoParam);
+    // The script of a single-motor drive: "LP", every saved parameter, "SP".
+    bool SaveSingleMotorParameters(FILE* file, CProgInterface* progress, uint16_t motorNoParam);
+    // Reads the named DriveDB constants in order into the members given.
+    struct DbConstant {
+        const char* name;
+        uint16_t* member;
+    };
+    int ReadDbConstantList(std::initializer_list<DbConstant> constants);
+
     CTarvixMaster* m_pMaster;
     bool m_bLoaded = false;
     CLuaManager m_LuaManager;

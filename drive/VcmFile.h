@@ -47,6 +47,7 @@ public:
 
 private:
     const char* SetToken(const char* begin, const char* end);
+    const char* TakeLineText();
 
     char* m_pText = nullptr;
     char* m_pCur = nullptr;
