@@ -9,7 +9,7 @@ add(5)       --   1 Baud rate code (5 = 9600 bps)
 add(0)       --   2 Motor pointer (motor slot 0-15)
 add(0)       --   3 Reset drive flag (1 disconnects the motor)
 add(1)       --   4 Board switch enable flags
-add(0)       --   5 Active motor slot
+add(0)       --   5 Reserved
 add(0)       --   6 Slot select source (0 parameter, 1 inputs)
 add(0)       --   7 Control mode (0 pulse, 1 internal speed, 2 internal position)
 add(0)       --   8 Pulse input type (0 step/dir, 1 CW/CCW, 2 quadrature)
@@ -84,4 +84,5 @@ add(31)      -- 133 Drive temperature [degC]
 add(0)       -- 134 Input states
 add(0)       -- 135 Output states
 for n = 136, 143 do add(0) end
-for n = 144, 159 do add(0) end
+add(0)       -- 144 Active motor slot
+for n = 145, 159 do add(0) end

@@ -9,7 +9,7 @@ add('Baud rate code (5 = 9600 bps)')                             -- 1
 add('Motor pointer (motor slot 0-15)')                           -- 2
 add('Reset drive flag (1 disconnects the motor)')                -- 3
 add('Board switch enable flags')                                 -- 4
-add('Active motor slot')                                         -- 5
+add('Reserved')                                                  -- 5
 add('Slot select source (0 parameter, 1 inputs)')                -- 6
 add('Control mode (0 pulse, 1 internal speed, 2 internal position)') -- 7
 add('Pulse input type (0 step/dir, 1 CW/CCW, 2 quadrature)')     -- 8
@@ -84,4 +84,5 @@ add('Drive temperature [degC]')                                  -- 133
 add('Input states')                                              -- 134
 add('Output states')                                             -- 135
 for n = 136, 143 do add(string.format('Alarm history %d', n - 135)) end
-for n = 144, 159 do add('Reserved') end
+add('Active motor slot')                                         -- 144
+for n = 145, 159 do add('Reserved') end

@@ -97,7 +97,7 @@ ParamView = {
         switch('Board switches (current, microstep, slot)', 4,
                { { 2, 1 }, { 1, 1 }, { 0, 1 } }, 'n'),
         combo(0, 'Slot select', 6, items('Parameter', 'Inputs'), 'n', when(4, AND, 1, DISABLE)),
-        edit(PLAIN, 'Active slot', 5, 'rl', when(6, EQ, 0, HIDE)),
+        edit(PLAIN, 'Active slot', 144, 'rl', when(6, EQ, 0, HIDE)),
         combo(0, 'Motor', 3, items('Connected', 'Disconnected'), 'r'),
         button(MOTOR_LIST, '', 'Motor list...', ''),
 

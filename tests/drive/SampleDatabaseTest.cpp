@@ -316,6 +316,32 @@ TEST(SampleDatabase, DriveProfilesOfTheSampleVersions)
     }
 }
 
+TEST(SampleDatabase, SavedParametersAreWritable)
+{
+    // A saved parameter script writes back every saved parameter, so none of
+    // them may be one the drive refuses.
+    for (const SampleDrive& sample : kSamples) {
+        SCOPED_TRACE(sample.version);
+        DriveProfile profile;
+        std::string error;
+        ASSERT_TRUE(LoadDriveProfile(sample.version, profile, error)) << error;
+        LoadedDrive drive;
+        Load(sample.version, drive);
+        ASSERT_FALSE(HasFatalFailure());
+        std::vector<std::pair<int, int>> saved;  // inclusive ranges
+        if (sample.driverType == 100) {
+            saved.push_back({drive.constants["PARAM_DRIVER_START"], drive.constants["PARAM_DRIVER_END"]});
+            saved.push_back({drive.constants["PARAM_MOTOR_START"], drive.constants["PARAM_MOTOR_END"]});
+        } else {
+            saved.push_back({0, drive.constants["NUMBER_OF_PARAMETERS_EEPROM_ONLY"] - 1});
+        }
+        for (const auto& [first, last] : saved) {
+            for (int n = first; n <= last; ++n)
+                EXPECT_EQ(profile.readOnly.count(static_cast<uint16_t>(n)), 0u) << n;
+        }
+    }
+}
+
 TEST(SampleDatabase, DriveProfileFailuresSayWhatFailed)
 {
     DriveProfile profile;
