@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "drive/ProgInterface.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// Modeless progress window for long drive operations on the UI thread. It
+// disables its owner while it is up and lets events run whenever progress is
+// reported, so its Cancel button works in the middle of an operation. Cancel,
+// Escape and the close box only raise a request; the window stays until its
+// user deletes it.
+class CProgressDlg : public QDialog, public CProgInterface {
+    Q_OBJECT
+
+public:
+    // Caption string ids: 315 "Loading...", 316 "Loading file...",
+    // 317 "Saving to file..."; 0 selects 315.
+    explicit CProgressDlg(int captionId = 0);
+    ~CProgressDlg() override;
+
+    bool Create(QWidget* parent) override;
+    bool CheckCancel() override;
+    void SetStatus(const char* text) override;
+    void SetRange(int lower, int upper) override;
+    void SetStep(int step) override;
+    int SetPos(int pos) override;
+    int OffsetPos(int delta) override;
+    int StepIt() override;
+
+    // Hides the window and gives the owner back its input, as deletion does.
+    void DestroyWindow();
+
+public slots:
+    void accept() override;
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // The bar keeps the rules of the native progress control: 16-bit range,
+    // position held inside it, stepping past the upper bound starts over.
+    struct BarState {
+        int lower = 0;
+        int upper = 100;
+        int step = 10;
+        int pos = 0;
+    };
+
+    void PumpEvents();
+    int BarSetPos(int pos);
+    void BarSetRange(int lower, int upper);
+    void ShowBar();
+    void UpdatePercent(long long pos);
+    void ReleaseOwner();
+
+    int m_nCaptionId;
+    int m_nLower = 0;
+    int m_nUpper = 100;
+    int m_nStep = 10;
+    bool m_bCancel = false;
+    bool m_bOwnerDisabled = false;
+    bool m_bWindow = false;
+    QPointer<QWidget> m_pOwner;
+    BarState m_bar;
+
+    QProgressBar* m_pProgress = nullptr;
+    QLabel* m_pStatus = nullptr;
+    QLabel* m_pPercent = nullptr;
+    QPushButton* m_pCancel = nullptr;
+};
