@@ -15,6 +15,7 @@
 #include "drive/MotorTable.h"
 #include "drive/ProgInterface.h"
 #include "drive/TarvixMaster.h"
+#include "tests/support/SimulatedDriveOnCom.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tools/drivesim/SimulatedDrive.h"
 
@@ -243,20 +244,8 @@ inline std::vector<SmallVersion> SmallVersions()
 // A simulated drive and a master that talks to it as COM 200.
 class SimMaster {
 public:
-    static constexpr uint8_t kPort = 200;
-
-    SimMaster()
-    {
-        EXPECT_TRUE(drive.Start());
-        setenv("TARVIX_COM200", drive.SlavePath().c_str(), 1);
-        EXPECT_TRUE(master.Open(kPort, 9600));
-    }
-    ~SimMaster()
-    {
-        master.Close();
-        drive.Stop();
-        unsetenv("TARVIX_COM200");
-    }
+    SimMaster() { EXPECT_TRUE(master.Open(static_cast<uint8_t>(m_sim.Com()), 9600)); }
+    ~SimMaster() { master.Close(); }
     SimMaster(const SimMaster&) = delete;
     SimMaster& operator=(const SimMaster&) = delete;
 
@@ -275,7 +264,11 @@ public:
         drive.ClearRecord();
     }
 
-    SimulatedDrive drive;
+private:
+    SimulatedDriveOnCom m_sim;
+
+public:
+    SimulatedDrive& drive = m_sim.Drive();
     CTarvixMaster master;
 };
 
