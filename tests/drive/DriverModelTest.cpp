@@ -127,6 +127,7 @@ TEST_F(DriverModel, StepModelSavesTheParametersBelowTheEepromCount)
                                         "MA\t4\tMD\t12\t// Motor: TM-86 Step\r\r\n"
                                         "MA\t5\tMD\t1500\t// Max speed\r\r\n" +
                                         kSpLine);
+    EXPECT_EQ(Contents(file.get()).find('\0'), std::string::npos);
     // One address, then the drive's pointer runs on by itself.
     EXPECT_EQ(sim.drive.ReceivedLines(),
               (std::vector<std::string>{"MA0", "MD", "MD", "MD", "MD", "MD", "MD"}));

@@ -15,6 +15,7 @@
 #include "drive/MotorTable.h"
 #include "drive/ProgInterface.h"
 #include "drive/TarvixMaster.h"
+#include "tests/support/SimulatedDriveOnCom.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tools/drivesim/SimulatedDrive.h"
 
@@ -114,6 +115,10 @@ inline std::string LuaQuoted(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
+        if (c == '\0') {
+            out += "\\0";
+            continue;
+        }
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
@@ -173,10 +178,12 @@ inline std::string ParamLine(int number, int value, const std::string& descripti
            std::to_string(value) + "\t// " + description + "\r\r\n";
 }
 
-inline const char kStepVersion[] = "Tarvix Bipolar Version 9.1.4";
+// An 'x' in a version pattern stands for digits, so these texts leave out the
+// family word "Tarvix".
+inline const char kStepVersion[] = "Bipolar Version 9.1.4";
 inline const char kServoVersion[] = "Morvane VCM Version 9.2.0";
-inline const char kBareVersion[] = "Tarvix Unipolar Version 9.3.1";
-inline const char kMultiVersion[] = "Tarvix Bipolar Version 9.4.2";
+inline const char kBareVersion[] = "Unipolar Version 9.3.1";
+inline const char kMultiVersion[] = "Multi Version 9.4.2";
 
 
 // The small drive versions of the model tests, one of each model.
@@ -184,15 +191,16 @@ inline std::vector<SmallVersion> SmallVersions()
 {
     SmallVersion step;
     step.versionText = kStepVersion;
-    step.pattern = "Tarvix Bipolar Version 9.1.x";
+    step.pattern = "Bipolar Version 9.1.x";
     step.driverType = kDriverTypeStep1x2;
     step.prefix = "B12";
     step.constants =
         "DB_Var_SerialComm_bps = 2\nDB_Motor_No = 4\nNUMBER_OF_PARAMETERS = 8\n"
         "NUMBER_OF_PARAMETERS_EEPROM_ONLY = 6\n";
     step.defaults = {10, 20, 5, 0, 7, 300, 0, 0};
+    // A NUL inside a description never reaches a saved file.
     step.descriptions = {"Run current", "Stop current", "Baud rate", "", "Motor: ",
-                         "Max speed",   "Position",     "Status"};
+                         std::string("Max speed\0 [rpm]", 16), "Position", "Status"};
 
     SmallVersion servo;
     servo.versionText = kServoVersion;
@@ -210,7 +218,7 @@ inline std::vector<SmallVersion> SmallVersions()
     // Neither a baud-rate nor a motor-number parameter: both read as 0.
     SmallVersion bare;
     bare.versionText = kBareVersion;
-    bare.pattern = "Tarvix Unipolar Version 9.3.x";
+    bare.pattern = "Unipolar Version 9.3.x";
     bare.driverType = kDriverTypeStep1x2Unipolar;
     bare.prefix = "U12";
     bare.constants = "NUMBER_OF_PARAMETERS = 3\nNUMBER_OF_PARAMETERS_EEPROM_ONLY = 3\n";
@@ -219,7 +227,7 @@ inline std::vector<SmallVersion> SmallVersions()
 
     SmallVersion multi;
     multi.versionText = kMultiVersion;
-    multi.pattern = "Tarvix Bipolar Version 9.4.x";
+    multi.pattern = "Multi Version 9.4.x";
     multi.driverType = kDriverTypeStep1x3;
     multi.prefix = "M13";
     multi.constants =
@@ -236,20 +244,8 @@ inline std::vector<SmallVersion> SmallVersions()
 // A simulated drive and a master that talks to it as COM 200.
 class SimMaster {
 public:
-    static constexpr uint8_t kPort = 200;
-
-    SimMaster()
-    {
-        EXPECT_TRUE(drive.Start());
-        setenv("TARVIX_COM200", drive.SlavePath().c_str(), 1);
-        EXPECT_TRUE(master.Open(kPort, 9600));
-    }
-    ~SimMaster()
-    {
-        master.Close();
-        drive.Stop();
-        unsetenv("TARVIX_COM200");
-    }
+    SimMaster() { EXPECT_TRUE(master.Open(static_cast<uint8_t>(m_sim.Com()), 9600)); }
+    ~SimMaster() { master.Close(); }
     SimMaster(const SimMaster&) = delete;
     SimMaster& operator=(const SimMaster&) = delete;
 
@@ -261,7 +257,18 @@ public:
             drive.SetValue(static_cast<uint16_t>(i), values[i]);
     }
 
-    SimulatedDrive drive;
+    // Makes the drive's current values those of its EEPROM ("LP" reloads them).
+    void StoreToEeprom()
+    {
+        EXPECT_EQ(master.SendCommand("SP"), kVcmOk);
+        drive.ClearRecord();
+    }
+
+private:
+    SimulatedDriveOnCom m_sim;
+
+public:
+    SimulatedDrive& drive = m_sim.Drive();
     CTarvixMaster master;
 };
 

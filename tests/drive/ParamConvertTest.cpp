@@ -10,7 +10,7 @@ using namespace drivertest;
 
 namespace {
 
-const char kVersion[] = "Tarvix Bipolar Version 7.3.1";
+const char kVersion[] = "Multi Version 7.3.1";
 
 class ParamConvert : public testing::Test {
 protected:
@@ -18,7 +18,7 @@ protected:
     {
         SmallVersion v;
         v.versionText = kVersion;
-        v.pattern = "Tarvix Bipolar Version 7.3.x";
+        v.pattern = "Multi Version 7.3.x";
         v.driverType = kDriverTypeStep1x3;
         v.prefix = "Conv";
         v.constants = "NUMBER_OF_PARAMETERS = 120\n";
