@@ -111,7 +111,7 @@ int main()
     });
 
     DriveProfile largest;
-    for (const char* version : kSampleDriveVersions) {
+    for (const char* version : kSampleVersions) {
         DriveProfile profile;
         std::string error;
         if (!LoadDriveProfile(version, profile, error)) {

@@ -51,14 +51,14 @@ protected:
 
 TEST_F(ConnectTest, AtNineThousandSixHundredNoSwitchIsNeeded)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
 
     EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
     EXPECT_TRUE(m_master.IsOpen());
     EXPECT_EQ(m_master.GetBaudRate(), 9600);
     EXPECT_TRUE(m_master.GetShowErrorBox());
-    EXPECT_STREQ(m_master.GetVersionText(), kSampleStep1x2Version);
+    EXPECT_STREQ(m_master.GetVersionText(), kSampleBipolarVersion);
     ASSERT_NE(dynamic_cast<CStep1x2Driver*>(m_master.GetDriver()), nullptr);
     EXPECT_TRUE(m_master.GetDriver()->IsLoaded());
     ExpectAllInvalid(m_master.GetDriver()->GetParameterCount());
@@ -67,7 +67,7 @@ TEST_F(ConnectTest, AtNineThousandSixHundredNoSwitchIsNeeded)
 
 TEST_F(ConnectTest, DirectlyAtTheChosenRateWithoutSwitch)
 {
-    StartDrive(kSampleStep1x2Version, 115200);
+    StartDrive(kSampleBipolarVersion, 115200);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), 9, false), kConnectOk);
 
     EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
@@ -78,7 +78,7 @@ TEST_F(ConnectTest, DirectlyAtTheChosenRateWithoutSwitch)
 
 TEST_F(ConnectTest, SwitchesTheDriveToTheChosenRate)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectOk);
 
     const uint16_t baudParam = m_master.GetDriver()->GetBaudRateParam();
@@ -92,7 +92,7 @@ TEST_F(ConnectTest, SwitchesTheDriveToTheChosenRate)
 
     // The drive really answers at the new rate, and only there.
     m_sim->ClearLines();
-    EXPECT_STREQ(m_master.GetVersion(), kSampleStep1x2Version);
+    EXPECT_STREQ(m_master.GetVersion(), kSampleBipolarVersion);
     m_master.Close();
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, false), kConnectNoEcho);
     EXPECT_FALSE(m_master.IsOpen());
@@ -105,11 +105,11 @@ TEST_F(ConnectTest, SwitchReachesEveryRateOfTheTable)
         if (code == kBaudCode9600)
             continue;
         SCOPED_TRACE(kBaudRateTable[code]);
-        StartDrive(kSampleStep1x2Version);
+        StartDrive(kSampleBipolarVersion);
         ASSERT_EQ(m_master.Connect(m_sim->Port(), code, true), kConnectOk);
         EXPECT_EQ(m_master.GetBaudRate(), kBaudRateTable[code]);
         EXPECT_EQ(m_sim->LineRate(), kBaudRateTable[code]);
-        EXPECT_STREQ(m_master.GetVersion(), kSampleStep1x2Version);
+        EXPECT_STREQ(m_master.GetVersion(), kSampleBipolarVersion);
         m_master.Close();
     }
 }
@@ -118,7 +118,7 @@ TEST_F(ConnectTest, DriveStartingAtAnyRateIsReachedDirectly)
 {
     for (int code = 0; code < kBaudRateCount; ++code) {
         SCOPED_TRACE(kBaudRateTable[code]);
-        StartDrive(kSampleStep1x2Version, kBaudRateTable[code]);
+        StartDrive(kSampleBipolarVersion, kBaudRateTable[code]);
         ASSERT_EQ(m_master.Connect(m_sim->Port(), code, false), kConnectOk);
         EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR"}));
         m_master.Close();
@@ -130,7 +130,7 @@ TEST_F(ConnectTest, OpenFailureGivesOne)
     // A COM number that maps to nothing, and a code outside the rate table.
     EXPECT_EQ(m_master.Connect(254, kBaudCode9600, true), kConnectOpenFailed);
     EXPECT_FALSE(m_master.IsOpen());
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudRateCount, true), kConnectOpenFailed);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), -1, false), kConnectOpenFailed);
     EXPECT_FALSE(m_master.IsOpen());
@@ -139,7 +139,7 @@ TEST_F(ConnectTest, OpenFailureGivesOne)
 
 TEST_F(ConnectTest, MissingOrWrongEchoGivesTwoWithoutBox)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     m_sim->NoEchoOn("VR");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoEcho);
     ExpectClosedAfterFailure();
@@ -157,7 +157,7 @@ TEST_F(ConnectTest, DriveAtAnotherRateGivesTwo)
 {
     // What the connect dialog's second attempt is for: the drive already runs
     // at the chosen rate and does not understand 9600.
-    StartDrive(kSampleStep1x2Version, 115200);
+    StartDrive(kSampleBipolarVersion, 115200);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectNoEcho);
     ExpectClosedAfterFailure();
     EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, false), kConnectOk);
@@ -167,7 +167,7 @@ TEST_F(ConnectTest, DriveAtAnotherRateGivesTwo)
 // The one test of this suite that waits out the 5 s answer time-out.
 TEST_F(ConnectTest, NoAnswerGivesThree)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     m_sim->NoAnswerOn("VR");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoAnswer);
     ExpectClosedAfterFailure();
@@ -177,7 +177,7 @@ TEST_F(ConnectTest, NoAnswerGivesThree)
 
 TEST_F(ConnectTest, ErrorAnswerGivesFourAfterASecondHandshakeWithBox)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     m_sim->ErrorOn("VR", "Error 3", 1, 2);
     m_boxes.Answer(host::IDIGNORE);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectVersionFailed);
@@ -190,7 +190,7 @@ TEST_F(ConnectTest, ErrorAnswerGivesFourAfterASecondHandshakeWithBox)
 
 TEST_F(ConnectTest, ErrorAnswerGivesFourWhateverTheSecondHandshakeGives)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     m_sim->ErrorOn("VR", "ERROR", 1, 1);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectVersionFailed);
     ExpectClosedAfterFailure();
@@ -200,7 +200,7 @@ TEST_F(ConnectTest, ErrorAnswerGivesFourWhateverTheSecondHandshakeGives)
 
 TEST_F(ConnectTest, FailedIdentifyingVersionGivesFour)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     // The handshake's "VR" passes; the identifying one is refused.
     m_sim->ErrorOn("VR", "Error busy", 2);
     m_boxes.Answer(host::IDIGNORE);
@@ -223,16 +223,16 @@ TEST_F(ConnectTest, VersionWithoutDotGivesFiveAndIsKept)
 
 TEST_F(ConnectTest, UnlistedVersionGivesSixAndIsKept)
 {
-    StartBareDrive("Tarvix Bipolar Version 99.98.97 unknown");
+    StartBareDrive("Morvane VCM Version 9.9.9 unknown");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
     ExpectClosedAfterFailure();
-    EXPECT_STREQ(m_master.GetVersionText(), "Tarvix Bipolar Version 99.98.97 unknown");
+    EXPECT_STREQ(m_master.GetVersionText(), "Morvane VCM Version 9.9.9 unknown");
     EXPECT_EQ(m_master.GetDriver(), nullptr);
 }
 
 TEST_F(ConnectTest, BaudWriteRefusedGivesSeven)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     m_sim->ErrorOn("MD", "Error 9");
     m_boxes.Answer(host::IDIGNORE);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectBaudSwitchFailed);
@@ -244,7 +244,7 @@ TEST_F(ConnectTest, BaudWriteRefusedGivesSeven)
 
 TEST_F(ConnectTest, DriveSilentAtTheNewRateGivesSeven)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     // The drive confirms the new code but the check at the new rate meets no echo.
     m_sim->NoEchoOn("VR", 3);
     EXPECT_EQ(m_master.Connect(m_sim->Port(), 8, true), kConnectBaudSwitchFailed);
@@ -261,9 +261,9 @@ protected:
         m_folder.Write("ErrorTable.lua", "glb_TableError = { 'none' }\n");
         m_folder.Write("VersionList.lua",
                        "VersionList = {\n"
-                       " { 'Tarvix Bipolar Version 7.1.x', 999, 'a.lua', 'ad.lua', 'ads.lua' },\n"
-                       " { 'Tarvix Bipolar Version 7.2.x', 1, 'missing.lua', 'd.lua', 's.lua' },\n"
-                       " { 'Tarvix Bipolar Version 7.3.x', 1, 'empty.lua', 'd.lua', 's.lua' },\n"
+                       " { 'TARVIX Bipolar Version 7.1.x', 999, 'a.lua', 'ad.lua', 'ads.lua' },\n"
+                       " { 'TARVIX Bipolar Version 7.2.x', 1, 'missing.lua', 'd.lua', 's.lua' },\n"
+                       " { 'TARVIX Bipolar Version 7.3.x', 1, 'empty.lua', 'd.lua', 's.lua' },\n"
                        "}\n");
         m_folder.Write("empty.lua",
                        "DB_Var_SerialComm_bps = 2\nNUMBER_OF_PARAMETERS = 8\n"
@@ -277,15 +277,15 @@ protected:
 
 TEST_F(ConnectDatabaseTest, UnsupportedDriverTypeGivesSix)
 {
-    StartBareDrive("Tarvix Bipolar Version 7.1.0");
+    StartBareDrive("TARVIX Bipolar Version 7.1.0");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
     ExpectClosedAfterFailure();
-    EXPECT_STREQ(m_master.GetVersionText(), "Tarvix Bipolar Version 7.1.0");
+    EXPECT_STREQ(m_master.GetVersionText(), "TARVIX Bipolar Version 7.1.0");
 }
 
 TEST_F(ConnectDatabaseTest, MissingFilesGiveEight)
 {
-    StartBareDrive("Tarvix Bipolar Version 7.2.0");
+    StartBareDrive("TARVIX Bipolar Version 7.2.0");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
     ExpectClosedAfterFailure();
 
@@ -296,7 +296,7 @@ TEST_F(ConnectDatabaseTest, MissingFilesGiveEight)
 
 TEST_F(ConnectDatabaseTest, ContentErrorGivesNineWithTheKeptText)
 {
-    StartBareDrive("Tarvix Bipolar Version 7.3.0");
+    StartBareDrive("TARVIX Bipolar Version 7.3.0");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbContentError);
     ExpectClosedAfterFailure();
     EXPECT_EQ(m_master.GetDbErrorText(), "Failed to get section list.:\nempty.lua\nParamView");
@@ -312,14 +312,14 @@ TEST(ConnectStateTest, NoDatabaseErrorTextWithoutAModel)
 
 TEST_F(ConnectTest, SecondDriveReplacesTheModelWithAFreshCache)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
     ASSERT_TRUE(m_master.ReadAllParameters(nullptr));
     ASSERT_EQ(m_master.GetCacheEntry(0)->valid, 1);
     const uint16_t firstCount = m_master.GetDriver()->GetParameterCount();
     m_master.Close();
 
-    StartDrive(kSampleServo2x1Version);
+    StartDrive(kSampleServoVersion);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
     ASSERT_NE(dynamic_cast<CServo2x1Driver*>(m_master.GetDriver()), nullptr);
     const uint16_t secondCount = m_master.GetDriver()->GetParameterCount();
@@ -329,12 +329,12 @@ TEST_F(ConnectTest, SecondDriveReplacesTheModelWithAFreshCache)
 
 TEST_F(ConnectTest, FailedIdentificationLeavesNoStaleCache)
 {
-    StartDrive(kSampleStep1x2Version);
+    StartDrive(kSampleBipolarVersion);
     ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
     ASSERT_TRUE(m_master.ReadAllParameters(nullptr));
     m_master.Close();
 
-    StartBareDrive("Tarvix Bipolar Version 99.98.97");
+    StartBareDrive("Morvane VCM Version 9.9.9");
     ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
     // The old drive's values are not offered for the next one.
     EXPECT_EQ(m_master.GetCacheEntry(0), nullptr);

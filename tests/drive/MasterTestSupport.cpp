@@ -23,6 +23,12 @@ uint8_t NextPort()
     return static_cast<uint8_t>(port);
 }
 
+Fault MakeFault(FaultKind kind, const std::string& text = {})
+{
+    Fault fault{kind, text, std::chrono::milliseconds(0), 300};
+    return fault;
+}
+
 }  // namespace
 
 SimLink::SimLink(const DriveProfile& profile, int lineRate)
@@ -97,37 +103,37 @@ int SimLink::LineRate()
 static void PassUnharmed(SimulatedDrive& drive, const std::string& command, int count)
 {
     if (count > 0)
-        drive.InjectFault(Fault{FaultKind::EmptyLineBeforeEcho}, count, command);
+        drive.InjectFault(MakeFault(FaultKind::EmptyLineBeforeEcho), count, command);
 }
 
 void SimLink::NoEchoOn(const std::string& command, int nth)
 {
     PassUnharmed(*m_drive, command, nth - 1);
-    m_drive->InjectFault(Fault{FaultKind::Silent}, 1, command);
+    m_drive->InjectFault(MakeFault(FaultKind::Silent), 1, command);
 }
 
 void SimLink::WrongEchoOn(const std::string& command, int nth)
 {
     PassUnharmed(*m_drive, command, nth - 1);
-    m_drive->InjectFault(Fault{FaultKind::WrongEcho}, 1, command);
+    m_drive->InjectFault(MakeFault(FaultKind::WrongEcho), 1, command);
 }
 
 void SimLink::NoAnswerOn(const std::string& command, int nth)
 {
     PassUnharmed(*m_drive, command, nth - 1);
-    m_drive->InjectFault(Fault{FaultKind::NoAnswer}, 1, command);
+    m_drive->InjectFault(MakeFault(FaultKind::NoAnswer), 1, command);
 }
 
 void SimLink::ErrorOn(const std::string& command, const std::string& answer, int nth, int times)
 {
     PassUnharmed(*m_drive, command, nth - 1);
-    m_drive->InjectFault(Fault{FaultKind::ErrorAnswer, answer}, times, command);
+    m_drive->InjectFault(MakeFault(FaultKind::ErrorAnswer, answer), times, command);
 }
 
 void SimLink::VanishAfter(int commands)
 {
     PassUnharmed(*m_drive, {}, commands);
-    m_drive->InjectFault(Fault{FaultKind::VanishBeforeEcho}, 1);
+    m_drive->InjectFault(MakeFault(FaultKind::VanishBeforeEcho), 1);
 }
 
 std::string ReadFileBytes(const std::string& path)

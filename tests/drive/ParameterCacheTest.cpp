@@ -42,7 +42,7 @@ protected:
 
 TEST_F(ParameterCacheTest, ReadAllSendsOneAddressThenOneReadPerParameter)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     for (uint16_t i = 0; i < m_count; ++i)
         m_sim->SetValue(i, 1000 - 3 * i);
     RecordingProgress progress;
@@ -66,7 +66,7 @@ TEST_F(ParameterCacheTest, ReadAllSendsOneAddressThenOneReadPerParameter)
 
 TEST_F(ParameterCacheTest, ValidEntryIsServedWithoutExchange)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     m_sim->SetValue(5, -42);
     int value = 0;
     ASSERT_TRUE(m_master.GetParameter(&value, 5, true));
@@ -94,7 +94,7 @@ TEST_F(ParameterCacheTest, ValidEntryIsServedWithoutExchange)
 TEST_F(ParameterCacheTest, NumbersAtOrAboveTheCountAreNeverCached)
 {
     // A drive that has two more parameters than its database describes.
-    Connect(kSampleStep1x2Version, 2);
+    Connect(kSampleBipolarVersion, 2);
     int value = 0;
     for (int round = 0; round < 2; ++round) {
         m_sim->ClearLines();
@@ -108,7 +108,7 @@ TEST_F(ParameterCacheTest, NumbersAtOrAboveTheCountAreNeverCached)
 
 TEST_F(ParameterCacheTest, ValueOf65535ReadsAsFailure)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     m_sim->SetValue(3, 65535);
     EXPECT_FALSE(m_master.ReadAllParameters(nullptr));
     EXPECT_EQ(m_sim->Lines(), (Lines{"MA0", "MD", "MD", "MD", "MD"}));
@@ -126,7 +126,7 @@ TEST_F(ParameterCacheTest, ValueOf65535ReadsAsFailure)
 
 TEST_F(ParameterCacheTest, EepromAndDefaultLoadsInvalidateOnlyOnSuccess)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     struct Case {
         const char* command;
         bool (CTarvixMaster::*operation)();
@@ -154,13 +154,13 @@ TEST_F(ParameterCacheTest, EepromAndDefaultLoadsInvalidateOnlyOnSuccess)
 
 TEST_F(ParameterCacheTest, SaveParameterFileWritesTheVersionHeader)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     TempFile file;
     FILE* out = file.OpenForWrite();
     ASSERT_TRUE(m_master.SaveParameterFile(out, nullptr));
     std::fclose(out);
     const std::string bytes = ReadFileBytes(file.Path());
-    const std::string header = std::string("VR") + kSampleStep1x2Version + "\r\r\n";
+    const std::string header = std::string("VR") + kSampleBipolarVersion + "\r\r\n";
     ASSERT_EQ(bytes.substr(0, header.size()), header);
     EXPECT_NE(bytes.find("\r\r\nLP\t\t\t\t// Load Parameters from EEPROM"), std::string::npos);
     EXPECT_NE(bytes.find("SP\t\t\t\t// Save Parameters"), std::string::npos);
@@ -169,7 +169,7 @@ TEST_F(ParameterCacheTest, SaveParameterFileWritesTheVersionHeader)
 
 TEST_F(ParameterCacheTest, SaveParameterFileWithFailedVersionStillSaves)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     m_sim->ErrorOn("VR", "Error 1");
     m_boxes.Answer(host::IDIGNORE);
     TempFile file;
@@ -183,7 +183,7 @@ TEST_F(ParameterCacheTest, SaveParameterFileWithFailedVersionStillSaves)
 
 TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
 {
-    Connect(kSampleServo2x1Version);
+    Connect(kSampleServoVersion);
     CBaseDriver* driver = m_master.GetDriver();
     ASSERT_TRUE(driver->HasTestArray());
     const int n = driver->GetTestArrayLines() * driver->GetTestArrayColumns();
@@ -207,7 +207,7 @@ TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
 
 TEST_F(ParameterCacheTest, TestArrayCancelKeepsWhatWasRead)
 {
-    Connect(kSampleServo2x1Version);
+    Connect(kSampleServoVersion);
     CBaseDriver* driver = m_master.GetDriver();
     const int n = driver->GetTestArrayLines() * driver->GetTestArrayColumns();
     const uint16_t start = driver->GetTestArrayStart();
@@ -226,7 +226,7 @@ TEST_F(ParameterCacheTest, TestArrayCancelKeepsWhatWasRead)
 
 TEST_F(ParameterCacheTest, StepDriveHasNoTestArray)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     int16_t values[4] = {};
     EXPECT_FALSE(m_master.ReadTestArray(nullptr, values));
     EXPECT_TRUE(m_sim->Lines().empty());
@@ -235,7 +235,7 @@ TEST_F(ParameterCacheTest, StepDriveHasNoTestArray)
 
 TEST_F(ParameterCacheTest, DeviceVanishingDuringReadAllEndsItClosed)
 {
-    Connect(kSampleStep1x2Version);
+    Connect(kSampleBipolarVersion);
     m_sim->VanishAfter(20);
     m_boxes.AnswerAlways(host::IDIGNORE);
     EXPECT_FALSE(m_master.ReadAllParameters(nullptr));

@@ -18,7 +18,7 @@ const unsigned kQuestionType = host::MB_YESNO | host::MB_ICONHAND;
 
 class ScriptExecutionTest : public testing::Test {
 protected:
-    void Connect(const std::string& version = kSampleStep1x2Version)
+    void Connect(const std::string& version = kSampleBipolarVersion)
     {
         m_sim = std::make_unique<SimLink>(SimLink::Profile(version));
         ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
@@ -55,7 +55,7 @@ TEST_F(ScriptExecutionTest, SavedScriptRestoresTheValuesOnASecondDrive)
     CBaseDriver* driver = m_master.GetDriver();
     const uint16_t saveCount = driver->GetSaveParameterCount();
     const uint16_t baudParam = driver->GetBaudRateParam();
-    DriveProfile profile = SimLink::Profile(kSampleStep1x2Version);
+    DriveProfile profile = SimLink::Profile(kSampleBipolarVersion);
     ASSERT_GT(saveCount, 10);
     ASSERT_LE(saveCount, profile.values.size());
     // Values the second drive does not start with; the rate stays as it is.
@@ -112,12 +112,12 @@ TEST_F(ScriptExecutionTest, OtherVersionIsRefusedWithItsMessage)
 {
     Connect();
     m_boxes.Answer(host::IDOK);
-    EXPECT_FALSE(ExecuteRaw("VR Tarvix Unipolar Version 9.8.7 other\r\nMA 1 MD 2\r\n"));
+    EXPECT_FALSE(ExecuteRaw("VR Tarvix Unipolar Version 9.8.7 other\r\nMA 10 MD 2\r\n"));
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Shown()[0].text,
               std::string("Incorrect Driver Software Version in script file\n"
                           "Connected driver version: ") +
-                  kSampleStep1x2Version +
+                  kSampleBipolarVersion +
                   "\nDriver version in script file: Tarvix Unipolar Version 9.8.7");
     EXPECT_EQ(m_boxes.Shown()[0].type, host::MB_ICONHAND);
     EXPECT_EQ(m_boxes.Shown()[0].caption, "");
@@ -128,17 +128,17 @@ TEST_F(ScriptExecutionTest, OnlyTheFirstThreeNumbersAreCompared)
 {
     Connect();
     m_sim->SetVersionText("Tarvix Bipolar Version 1.2.35 beta");
-    EXPECT_TRUE(ExecuteRaw("vr tarvix bipolar version 1.2.3.9 other text\nMA 1 MD 2\n"));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1", "MD2"}));
-    EXPECT_EQ(m_sim->Value(1), 2);
+    EXPECT_TRUE(ExecuteRaw("vr tarvix bipolar version 1.2.3.9 other text\nMA 10 MD 2\n"));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD2"}));
+    EXPECT_EQ(m_sim->Value(10), 2);
 }
 
 TEST_F(ScriptExecutionTest, FileWithoutVersionLineIsRefusedSilently)
 {
     Connect();
     EXPECT_FALSE(ExecuteRaw(""));
-    EXPECT_FALSE(ExecuteRaw("MA 1 MD 2\r\n"));
-    EXPECT_FALSE(ExecuteRaw("VR Tarvix Bipolar Version 1.2\r\nMA 1 MD 2\r\n"));
+    EXPECT_FALSE(ExecuteRaw("MA 10 MD 2\r\n"));
+    EXPECT_FALSE(ExecuteRaw("VR Tarvix Bipolar Version 1.2\r\nMA 10 MD 2\r\n"));
     EXPECT_TRUE(m_sim->Lines().empty());
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
@@ -182,13 +182,13 @@ TEST_F(ScriptExecutionTest, YesAfterAFailedLineGoesOn)
     m_sim->ErrorOn("XY", "Error 12");
     m_boxes.Answer(host::IDIGNORE);
     m_boxes.Answer(host::IDYES);
-    EXPECT_TRUE(Execute("MA 1 MD 7\r\nXY 5\r\nMA 2 MD 8\r\n"));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1", "MD7", "XY5", "MA2", "MD8"}));
+    EXPECT_TRUE(Execute("MA 10 MD 7\r\nXY 5\r\nMA 11 MD 8\r\n"));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD7", "XY5", "MA11", "MD8"}));
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_EQ(m_boxes.Shown()[0].text, "Command \"XY5\" was failed.\nError 12");
     EXPECT_EQ(m_boxes.Shown()[1].text, Question(2, "XY5"));
     EXPECT_EQ(m_boxes.Shown()[1].type, kQuestionType);
-    EXPECT_EQ(m_sim->Value(2), 8);
+    EXPECT_EQ(m_sim->Value(11), 8);
 }
 
 TEST_F(ScriptExecutionTest, NoAfterAFailedLineStops)
@@ -197,8 +197,8 @@ TEST_F(ScriptExecutionTest, NoAfterAFailedLineStops)
     m_sim->ErrorOn("XY", "Error 12");
     m_boxes.Answer(host::IDIGNORE);
     m_boxes.Answer(host::IDNO);
-    EXPECT_FALSE(Execute("MA 1 MD 7\r\nXY\r\nMA 2 MD 8\r\n"));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1", "MD7", "XY"}));
+    EXPECT_FALSE(Execute("MA 10 MD 7\r\nXY\r\nMA 11 MD 8\r\n"));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD7", "XY"}));
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_EQ(m_boxes.Shown()[1].text, Question(2, "XY"));
     EXPECT_EQ(m_master.GetCurrentAddress(), kNoAddress);
@@ -212,10 +212,10 @@ TEST_F(ScriptExecutionTest, ClosedPortAsksForEveryFurtherLine)
     m_boxes.Answer(host::IDYES);
     m_boxes.Answer(host::IDYES);     // "MA" fails at once, no exchange box
     m_boxes.Answer(host::IDNO);      // "MD" likewise; stop here
-    EXPECT_FALSE(Execute("LP\r\nMA 1 MD 2\r\nSP\r\n"));
+    EXPECT_FALSE(Execute("LP\r\nMA 10 MD 2\r\nSP\r\n"));
     EXPECT_FALSE(m_master.IsOpen());
     ASSERT_EQ(m_boxes.Count(), 4u);
-    EXPECT_EQ(m_boxes.Shown()[2].text, Question(2, "MA1"));
+    EXPECT_EQ(m_boxes.Shown()[2].text, Question(2, "MA10"));
     EXPECT_EQ(m_boxes.Shown()[3].text, Question(2, "MD2"));
     EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "LP"}));
 }
@@ -225,8 +225,8 @@ TEST_F(ScriptExecutionTest, CancelStopsBeforeTheNextCommand)
     Connect();
     RecordingProgress progress;
     progress.cancelAt = 3;
-    EXPECT_FALSE(Execute("MA 1 MD 7\r\nMA 2 MD 8\r\n", &progress));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1", "MD7"}));
+    EXPECT_FALSE(Execute("MA 10 MD 7\r\nMA 11 MD 8\r\n", &progress));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD7"}));
     EXPECT_EQ(m_master.GetCurrentAddress(), kNoAddress);
 }
 
@@ -234,16 +234,16 @@ TEST_F(ScriptExecutionTest, UnreadableTextStopsWithItsLine)
 {
     Connect();
     m_boxes.Answer(host::IDOK);
-    EXPECT_FALSE(Execute("MA 1 MD 7\r\n\r\nMA 2 /* old */ MD 8\r\nSP\r\n"));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1", "MD7", "MA2"}));
+    EXPECT_FALSE(Execute("MA 10 MD 7\r\n\r\nMA 11 /* old */ MD 8\r\nSP\r\n"));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD7", "MA11"}));
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Shown()[0].text, "Unreadable text in script file.\nLine : #3");
     EXPECT_EQ(m_boxes.Shown()[0].type, host::MB_ICONHAND);
 
     m_sim->ClearLines();
     m_boxes.Answer(host::IDOK);
-    EXPECT_FALSE(Execute(std::string("MA 1\r\n\x01\x02 MD 3\r\n")));
-    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA1"}));
+    EXPECT_FALSE(Execute(std::string("MA 10\r\n\x01\x02 MD 3\r\n")));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10"}));
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_EQ(m_boxes.Shown()[1].text, "Unreadable text in script file.\nLine : #2");
 }
