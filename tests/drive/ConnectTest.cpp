@@ -135,6 +135,13 @@ TEST_F(ConnectTest, OpenFailureGivesOne)
     EXPECT_EQ(m_master.Connect(m_sim->Port(), -1, false), kConnectOpenFailed);
     EXPECT_FALSE(m_master.IsOpen());
     EXPECT_TRUE(m_sim->Lines().empty());
+
+    // The device disappears at the handshake's empty line: "VR" cannot be written.
+    m_sim->VanishAfter(0);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOpenFailed);
+    EXPECT_FALSE(m_master.IsOpen());
+    EXPECT_EQ(m_sim->Lines(), (Lines{""}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 TEST_F(ConnectTest, MissingOrWrongEchoGivesTwoWithoutBox)
