@@ -53,6 +53,9 @@ ConnectResult CTarvixMaster::Connect(uint8_t port, int baudCode, bool startAt960
 
     if (!Open(port, kBaudRateTable[startAt9600 ? kBaudCode9600 : baudCode]))
         return kConnectOpenFailed;
+    // Whatever the pointer of a drive on an earlier connection was, this one's
+    // is unknown: trusting it could put the baud code into another parameter.
+    ForgetCurrentAddress();
 
     m_bShowErrorBox = false;
     VcmResult r = RequestVersion();

@@ -99,6 +99,27 @@ TEST_F(ConnectTest, SwitchesTheDriveToTheChosenRate)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+TEST_F(ConnectTest, SwitchNeverTrustsTheAddressOfAnEarlierConnection)
+{
+    StartDrive(kSampleBipolarVersion);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+    const uint16_t baudParam = m_master.GetDriver()->GetBaudRateParam();
+    ASSERT_GT(baudParam, 0);
+    int value = 0;
+    ASSERT_TRUE(m_master.GetParameter(&value, baudParam - 1, false));
+    ASSERT_EQ(m_master.GetCurrentAddress(), baudParam);
+    m_master.Close();
+
+    // Another drive on the line, its pointer wherever it is.
+    StartDrive(kSampleBipolarVersion);
+    const int32_t first = m_sim->Value(0);
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), 9, true), kConnectOk);
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR", "VR", "MA" + std::to_string(baudParam), "MD9", "",
+                                     "VR"}));
+    EXPECT_EQ(m_sim->Value(0), first);
+    EXPECT_EQ(m_sim->Value(baudParam), 9);
+}
+
 TEST_F(ConnectTest, SwitchReachesEveryRateOfTheTable)
 {
     for (int code = 0; code < kBaudRateCount; ++code) {

@@ -224,6 +224,21 @@ TEST_F(ParameterCacheTest, TestArrayCancelKeepsWhatWasRead)
     EXPECT_FALSE(m_master.IsReadingTestArray());
 }
 
+TEST_F(ParameterCacheTest, TestArrayOfAVanishedDeviceIsNoTestArray)
+{
+    Connect(kSampleServoVersion);
+    CBaseDriver* driver = m_master.GetDriver();
+    const int n = driver->GetTestArrayLines() * driver->GetTestArrayColumns();
+    std::vector<int16_t> values(n, 0);
+    m_sim->VanishAfter(10);
+    m_boxes.AnswerAlways(host::IDIGNORE);
+    // Single failed samples would be kept as 0xFFFF; a closed port ends the read.
+    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values.data()));
+    EXPECT_FALSE(m_master.IsOpen());
+    EXPECT_FALSE(m_master.IsReadingTestArray());
+    EXPECT_EQ(m_sim->Lines().size(), 11u);
+}
+
 TEST_F(ParameterCacheTest, StepDriveHasNoTestArray)
 {
     Connect(kSampleBipolarVersion);
