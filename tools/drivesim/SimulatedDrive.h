@@ -143,6 +143,7 @@ public:
     void ClearRecord();
     // Waits until at least `count` lines were received since the last clear.
     bool WaitForReceivedLines(size_t count, std::chrono::milliseconds timeout) const;
+    // Waits until at least `count` sent lines are on the wire.
     bool WaitForSentLines(size_t count, std::chrono::milliseconds timeout) const;
 
 private:
@@ -157,8 +158,8 @@ private:
     std::string Answer(const Command& command, int& switchToRate);
     std::string ReadParameter(uint16_t address) const;
     std::optional<Fault> TakeFault(const std::string& word);
-    bool SendRaw(const std::string& bytes);
-    bool SendLine(const std::string& line);
+    bool SendRaw(const std::string& bytes, int rate);
+    bool SendLine(const std::string& line, int rate);
     void Vanish();
     bool WaitStop(std::chrono::steady_clock::duration duration);
     int32_t& Slot(uint16_t address);
@@ -203,4 +204,5 @@ private:
     std::deque<PendingFault> m_faults;
     std::vector<std::string> m_received;
     std::vector<std::string> m_sent;
+    size_t m_sentOnWire = 0;  // of m_sent, the lines fully written
 };
