@@ -156,6 +156,20 @@ bool SimulatedDrive::WaitStop(Clock::duration duration)
     return m_changed.wait_for(lock, duration, [this] { return m_stop; });
 }
 
+bool SimulatedDrive::PacedWaitUntil(Clock::time_point due)
+{
+    // A timed sleep wakes late by tens of microseconds, a byte time at high
+    // rates: sleep most of the way, then yield until the moment.
+    constexpr auto kSpin = std::chrono::microseconds(200);
+    if (due - Clock::now() > kSpin && WaitStop(due - Clock::now() - kSpin))
+        return true;
+    while (Clock::now() < due) {
+        std::this_thread::yield();
+    }
+    std::unique_lock lock(m_mutex);
+    return m_stop;
+}
+
 void SimulatedDrive::VanishNow()
 {
     Stop();
@@ -253,7 +267,7 @@ void SimulatedDrive::Run()
                         std::unique_lock lock(m_mutex);
                         done = m_rxDone;
                     }
-                    if (WaitStop(done - Clock::now()))
+                    if (PacedWaitUntil(done))
                         return;
                 }
                 HandleLine(line);
@@ -520,14 +534,20 @@ bool SimulatedDrive::SendRaw(const std::string& bytes, int rate)
     }
     if (master < 0)
         return false;
-    // Paced bytes are due on a fixed schedule, so late wake-ups do not add up.
+    // Paced bytes are due on one schedule that runs on from the end of the last
+    // line in either direction, so late wake-ups do not add up.
     Clock::time_point start = Clock::now();
+    if (pacing) {
+        std::unique_lock lock(m_mutex);
+        start = std::max({m_txDone, m_rxDone, start - std::chrono::milliseconds(1)});
+        m_txDone = start + static_cast<long>(bytes.size()) * byteTime;
+    }
     size_t sent = 0;
     while (sent < bytes.size()) {
         size_t chunk = bytes.size() - sent;
         if (pacing) {
             Clock::time_point due = start + static_cast<long>(sent + 1) * byteTime;
-            if (Clock::now() < due && WaitStop(due - Clock::now()))
+            if (PacedWaitUntil(due))
                 return false;
             size_t dueCount =
                 static_cast<size_t>((Clock::now() - start) / byteTime);

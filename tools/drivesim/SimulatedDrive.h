@@ -162,6 +162,7 @@ private:
     bool SendLine(const std::string& line, int rate);
     void Vanish();
     bool WaitStop(std::chrono::steady_clock::duration duration);
+    bool PacedWaitUntil(std::chrono::steady_clock::time_point due);
     int32_t& Slot(uint16_t address);
     const int32_t* SlotIfAny(uint16_t address) const;
     static Command Parse(const std::string& line);
@@ -199,7 +200,8 @@ private:
     bool m_flooding = false;
     std::chrono::steady_clock::time_point m_floodUntil{};
     size_t m_droppedBytes = 0;
-    std::chrono::steady_clock::time_point m_rxDone{};
+    std::chrono::steady_clock::time_point m_rxDone{};  // paced: the last byte in has arrived
+    std::chrono::steady_clock::time_point m_txDone{};  // paced: the last byte out has left
 
     std::deque<PendingFault> m_faults;
     std::vector<std::string> m_received;
