@@ -81,16 +81,14 @@ bool SimulatedDrive::Start()
             ::close(master);
             return false;
         }
-        // Both ends raw, or the terminal driver echoes and rewrites line ends.
+        // The slave raw until the program sets it, or the terminal driver
+        // echoes and rewrites line ends. The master side is raw from birth;
+        // termios calls on the master fd reach the slave's settings.
         termios tio{};
         if (::tcgetattr(slave, &tio) == 0) {
             ::cfmakeraw(&tio);
             tio.c_cflag |= CLOCAL | CREAD;
             ::tcsetattr(slave, TCSANOW, &tio);
-        }
-        if (::tcgetattr(master, &tio) == 0) {
-            ::cfmakeraw(&tio);
-            ::tcsetattr(master, TCSANOW, &tio);
         }
         host::SetTerminalLineRate(slave, m_lineRate);
         m_masterFd = master;
