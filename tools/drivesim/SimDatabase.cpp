@@ -1,0 +1,107 @@
+// The simulated drive's profile, taken from the drive database beside the
+// program so that the drive and the program agree on the drive version.
+#include <deque>
+#include <string>
+
+#include "drive/DriveRecords.h"
+#include "drive/LuaManager.h"
+#include "tools/drivesim/DriveProfile.h"
+
+namespace {
+
+enum : int { kMultiMotorDriverType = 100, kServoDriverType = 200 };
+
+std::string Describe(const std::string& what, LuaDbResult r, const CLuaManager& db)
+{
+    std::string text = what + " (database result " + std::to_string(r) + ")";
+    if (r == kLuaDbContentError && !db.GetLastErrorText().empty())
+        text += ": " + db.GetLastErrorText();
+    return text;
+}
+
+}  // namespace
+
+bool LoadDriveProfile(const std::string& versionText, DriveProfile& profile, std::string& error)
+{
+    int driverType = 0;
+    LuaDbResult r = LookupDriverType(versionText.c_str(), &driverType);
+    if (r != kLuaDbOk) {
+        error = "no drive version matches \"" + versionText + "\" (database result " +
+                std::to_string(r) + ")";
+        return false;
+    }
+
+    CLuaManager db;
+    r = db.OpenDriveDb(versionText.c_str());
+    if (r != kLuaDbOk) {
+        error = Describe("cannot open the drive database of \"" + versionText + "\"", r, db);
+        return false;
+    }
+
+    const int count = db.GetGlobalNumber("NUMBER_OF_PARAMETERS");
+    if (count == 0) {
+        error = std::string("no NUMBER_OF_PARAMETERS in ") + db.GetDriveDbFile();
+        return false;
+    }
+
+    DriveProfile p;
+    p.versionText = versionText;
+    p.baudRateParam = db.GetGlobalNumber("DB_Var_SerialComm_bps");
+    if (driverType == kMultiMotorDriverType) {
+        p.motorTabParam = db.GetGlobalNumber("DB_Motor_Tab");
+        p.motorStart = db.GetGlobalNumber("PARAM_MOTOR_START");
+        p.motorEnd = db.GetGlobalNumber("PARAM_MOTOR_END");
+    }
+    if (driverType == kServoDriverType) {
+        p.testArrayStart = db.GetGlobalNumber("DB_TestArrayStart");
+        p.testArrayLength = db.GetGlobalNumber("NUMBER_LINE_TESTARRAY") *
+                            db.GetGlobalNumber("NUMBER_COLUMN_TESTARRAY");
+    }
+    // Parameters the program itself writes are never refused.
+    std::deque<uint16_t> written{static_cast<uint16_t>(p.baudRateParam)};
+    if (driverType == kMultiMotorDriverType) {
+        written.push_back(static_cast<uint16_t>(p.motorTabParam));
+        written.push_back(db.GetGlobalNumber("DB_Var_ResetDrv_Flag"));
+        written.push_back(db.GetGlobalNumber("DB_ExternSwitchEnable_Flags"));
+    }
+
+    std::deque<ParamInfo> infos;
+    r = db.LoadParamInfo(infos, count);
+    if (r != kLuaDbOk) {
+        error = Describe(std::string("cannot read the defaults of ") + db.GetDriveDbFile(), r, db);
+        return false;
+    }
+    std::deque<SectionInfo> sections;
+    r = db.LoadParamView(sections);
+    if (r != kLuaDbOk) {
+        error = Describe(std::string("cannot read the pages of ") + db.GetDriveDbFile(), r, db);
+        return false;
+    }
+    db.CloseDriveDb();
+
+    p.values.reserve(infos.size());
+    for (const ParamInfo& info : infos)
+        p.values.push_back(info.defaultValue);
+
+    // Read-only: the live measured values, that is rows shown read-only and
+    // re-read from the drive, and the recorded test array.
+    for (const SectionInfo& section : sections) {
+        for (const VariableInfo& v : section.variables) {
+            const bool valueRow = v.kind == kVcmKindEdit || v.kind == kVcmKindCombo ||
+                                  v.kind == kVcmKindSwitch;
+            if (valueRow && v.readOnly && v.live && v.number < count)
+                p.readOnly.insert(v.number);
+        }
+    }
+    for (int i = 0; i < p.testArrayLength; ++i) {
+        const int n = p.testArrayStart + i;
+        if (n < count)
+            p.readOnly.insert(static_cast<uint16_t>(n));
+    }
+    for (uint16_t n : written)
+        p.readOnly.erase(n);
+
+    profile = std::move(p);
+    error.clear();
+    return true;
+}
