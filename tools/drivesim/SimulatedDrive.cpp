@@ -316,6 +316,7 @@ void SimulatedDrive::HandleLine(const std::string& line)
         fault = TakeFault(command.word);
         bool replaced = fault && (fault->kind == FaultKind::RawReply ||
                                   fault->kind == FaultKind::Silent ||
+                                  fault->kind == FaultKind::ErrorAnswer ||
                                   fault->kind == FaultKind::NonPrintableFlood ||
                                   fault->kind == FaultKind::VanishBeforeEcho);
         if (!replaced)

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tools/drivesim/DriveProfile.h"
@@ -57,7 +58,7 @@ public:
         EchoLonger,         // echo with "0" appended
         EmptyLineBeforeEcho,
         NoAnswer,           // echo, then nothing
-        ErrorAnswer,        // echo, then `text` (default "Error 1")
+        ErrorAnswer,        // echo, then `text` (default "Error 1"); the command is not done
         Answer,             // echo, then `text` as the answer
         RawReply,           // `text` sent as it stands instead of echo and answer
         Garbage,            // non-printable and high bytes mixed into echo and answer
@@ -69,10 +70,15 @@ public:
         VanishAfterEcho,    // the device disappears after the echo
     };
     struct Fault {
+        Fault(FaultKind kind_, std::string text_ = {},
+              std::chrono::milliseconds delay_ = std::chrono::milliseconds(0), size_t length_ = 300)
+            : kind(kind_), text(std::move(text_)), delay(delay_), length(length_)
+        {
+        }
         FaultKind kind;
         std::string text;
-        std::chrono::milliseconds delay{0};
-        size_t length = 300;
+        std::chrono::milliseconds delay;
+        size_t length;
     };
 
     SimulatedDrive();
@@ -122,7 +128,9 @@ public:
     // Sleep 10 bits per byte at the line rate, both ways, like a real wire.
     void SetPacing(bool pace);
 
-    // Faults: the next `exchanges` lines (of `command` only, when given; -1 =
+    // Faults: the command is carried out as usual (its answer may be lost)
+    // except with Silent, ErrorAnswer, RawReply, NonPrintableFlood and
+    // VanishBeforeEcho. The next `exchanges` lines (of `command` only, when given; -1 =
     // until cleared) get the fault. Faults queue in order.
     void InjectFault(const Fault& fault, int exchanges = 1, const std::string& command = {});
     void ClearFaults();
