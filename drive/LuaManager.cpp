@@ -92,6 +92,12 @@ bool MatchVersionPattern(const char* text, unsigned textLength, const char* patt
                 ++i;
             } else if (digitRun) {
                 ++j;
+            } else if (t == 'x') {
+                // The family word "Tarvix" holds the letter: outside a digit run
+                // an 'x' of the text is matched as itself, or no pattern could
+                // name a Tarvix version.
+                ++i;
+                ++j;
             } else {
                 return false;
             }

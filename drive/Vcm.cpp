@@ -1,7 +1,6 @@
 #include "drive/Vcm.h"
 
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +21,6 @@ long ParseAnswer(const char* text)
 {
     while (*text && std::isspace(static_cast<unsigned char>(*text)))
         ++text;
-    errno = 0;
     long value = std::strtol(text, nullptr, 10);
     if (value > INT_MAX)
         return INT_MAX;

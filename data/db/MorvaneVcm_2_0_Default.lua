@@ -59,12 +59,12 @@ add(1)       --  38 Recording interval [x 0.1 ms]
 add(0)       --  39 Recording trigger (0 immediate, 1 on move)
 add(0)       --  40 Parameter lock (0 unlocked, 1 locked)
 add(255)     --  41 Alarm enable bits
-for n = 42, 57 do add(0) end
-for n = 58, 73 do add(500) end
-for n = 74, 89 do add(2000) end
+for n = 42, 57 do add(0) end   -- Position table n [um]
+for n = 58, 73 do add(500) end   -- Velocity table n [0.001 m/s]
+for n = 74, 89 do add(2000) end   -- Force table n [mN]
 add(0)       --  90 Table entry select
-for n = 91, 98 do add(10 + 5 * (n - 91)) end
-for n = 99, 199 do add(0) end
+for n = 91, 98 do add(10 + 5 * (n - 91)) end   -- Gain set n position gain mantissa
+for n = 99, 199 do add(0) end   -- Reserved setting n
 add(0)       -- 200 Alarm code
 add(0)       -- 201 Servo status bits
 add(0)       -- 202 Actual position [um]
@@ -75,7 +75,7 @@ add(480)     -- 206 Bus voltage [0.1 V]
 add(33)      -- 207 Coil temperature [degC]
 add(0)       -- 208 Input states
 add(0)       -- 209 Output states
-for n = 210, 217 do add(0) end
-for n = 218, 299 do add(0) end
-for n = 300, 555 do add(TestSample(n - 300)) end
-for n = 556, 599 do add(0) end
+for n = 210, 217 do add(0) end   -- Alarm history n
+for n = 218, 299 do add(0) end   -- Reserved status n
+for n = 300, 555 do add(TestSample(n - 300)) end   -- Test array sample n channel n
+for n = 556, 599 do add(0) end   -- Reserved

@@ -26,8 +26,8 @@ add(520)     --  18 Supply voltage high limit [0.1 V]
 add(255)     --  19 Alarm enable bits
 add(0)       --  20 Communication watchdog [ms] (0 off)
 add(0)       --  21 Parameter lock (0 unlocked, 1 locked)
-for n = 22, 37 do add(0) end
-for n = 38, 47 do add(0) end
+for n = 22, 37 do add(0) end   -- User register n
+for n = 38, 47 do add(0) end   -- Reserved
 add(3)       --  48 Motor number: 
 add(4)       --  49 Microstep resolution code (4 = 1/16)
 add(0)       --  50 Motor direction (0 CW, 1 CCW)
@@ -63,7 +63,7 @@ add(10)      --  79 High-speed damping gain [0.1]
 add(45)      --  80 High-speed damping phase [deg]
 add(240)     --  81 High-speed anti-resonance frequency [Hz]
 add(1000)    --  82 Encoder resolution [ppr]
-for n = 83, 90 do add(0) end
+for n = 83, 90 do add(0) end   -- Reserved
 add(10)      --  91 In-position window [steps]
 add(400)     --  92 Following error limit [steps]
 add(3)       --  93 Stall retries
@@ -72,9 +72,9 @@ add(100)     --  95 Brake engage delay [ms]
 add(200)     --  96 Brake release delay [ms]
 add(5)       --  97 Input filter [ms]
 add(30)      --  98 Jog start speed [rpm]
-for n = 99, 114 do add(60 * (n - 98)) end
+for n = 99, 114 do add(60 * (n - 98)) end   -- Preset speed n [rpm]
 add(0)       -- 115 Preset speed select
-for n = 116, 127 do add(0) end
+for n = 116, 127 do add(0) end   -- Reserved
 add(0)       -- 128 Alarm code
 add(0)       -- 129 Drive status bits
 add(0)       -- 130 Actual speed [rpm]
@@ -83,6 +83,6 @@ add(240)     -- 132 Supply voltage [0.1 V]
 add(31)      -- 133 Drive temperature [degC]
 add(0)       -- 134 Input states
 add(0)       -- 135 Output states
-for n = 136, 143 do add(0) end
+for n = 136, 143 do add(0) end   -- Alarm history n
 add(0)       -- 144 Active motor slot
-for n = 145, 159 do add(0) end
+for n = 145, 159 do add(0) end   -- Reserved

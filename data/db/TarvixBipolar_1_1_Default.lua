@@ -37,7 +37,7 @@ add(400)     --  29 Following error limit [steps]
 add(3)       --  30 Stall retries
 add(10)      --  31 In-position window [steps]
 add(5)       --  32 Input filter [ms]
-for n = 33, 47 do add(60 * (n - 32)) end
+for n = 33, 47 do add(60 * (n - 32)) end   -- Preset speed n [rpm]
 add(0)       --  48 Preset speed select
 add(0)       --  49 Internal speed command [rpm]
 add(0)       --  50 Internal position target [steps]
@@ -70,7 +70,7 @@ add(0)       --  76 Analog input offset [mV]
 add(1000)    --  77 Analog input gain [0.001]
 add(20)      --  78 Analog dead band [mV]
 add(50)      --  79 Idle current [%]
-for n = 80, 95 do add(0) end
+for n = 80, 95 do add(0) end   -- User register n
 add(255)     --  96 Alarm enable bits
 add(0)       --  97 Communication watchdog [ms] (0 off)
 add(0)       --  98 Status display mode
@@ -85,7 +85,7 @@ add(0)       -- 106 Motor current [0.01 A]
 add(0)       -- 107 Input states
 add(0)       -- 108 Output states
 add(0)       -- 109 Operating hours
-for n = 110, 117 do add(0) end
+for n = 110, 117 do add(0) end   -- Alarm history n
 add(0)       -- 118 Power-on count
 add(0)       -- 119 Firmware checksum
-for n = 120, 127 do add(0) end
+for n = 120, 127 do add(0) end   -- Reserved

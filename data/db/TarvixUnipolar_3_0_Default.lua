@@ -31,8 +31,8 @@ add(100)     --  23 Analog full-scale frequency mantissa
 add(1)       --  24 Analog full-scale frequency exponent
 add(3)       --  25 Indexer program number
 add(0)       --  26 Indexer start input
-for n = 27, 34 do add(400 * (n - 26)) end
-for n = 35, 42 do add(800) end
+for n = 27, 34 do add(400 * (n - 26)) end   -- Index n distance [steps]
+for n = 35, 42 do add(800) end   -- Index n speed [pps]
 add(0)       --  43 Input logic bits
 add(1)       --  44 Alarm output logic
 add(0)       --  45 Busy output logic
@@ -44,12 +44,12 @@ add(80)      --  50 Overheat limit [degC]
 add(3)       --  51 Smooth drive level
 add(0)       --  52 Excitation at power-on
 add(0)       --  53 Keypad lock
-for n = 54, 61 do add(0) end
+for n = 54, 61 do add(0) end   -- User memory n
 add(0)       --  62 Zero position offset [steps]
 add(1)       --  63 Home sensor logic
 add(300)     --  64 Home speed [pps]
 add(0)       --  65 Home direction
-for n = 66, 79 do add(0) end
+for n = 66, 79 do add(0) end   -- Reserved
 add(0)       --  80 Alarm code
 add(0)       --  81 Status bits
 add(0)       --  82 Output frequency [pps]
@@ -58,5 +58,5 @@ add(0)       --  84 Phase current monitor [0.1 A]
 add(0)       --  85 Heat sink temperature [degC]
 add(0)       --  86 Input monitor
 add(0)       --  87 Load factor [%]
-for n = 88, 91 do add(0) end
-for n = 92, 111 do add(0) end
+for n = 88, 91 do add(0) end   -- Alarm history n
+for n = 92, 111 do add(0) end   -- Reserved

@@ -252,3 +252,18 @@ TEST_F(DriverModel, ReadsTheMotorNumberFromTheDriveEachTime)
     EXPECT_EQ(step.ReadMotorNo(), 0);
     EXPECT_EQ(step.ReadMotorNo(), 15);
 }
+
+TEST_F(DriverModel, AFailedWriteIsNoSuccess)
+{
+    SimMaster sim;
+    sim.SetValues({12, -3, 5, 0, 12, 1500, 99, 1});
+    CStep1x2Driver step(&sim.master);
+    LoadModel(step, kStepVersion);
+
+    // A full disk: every byte written fails at once.
+    UniqueFile full(std::fopen("/dev/full", "w"));
+    if (!full)
+        GTEST_SKIP() << "no /dev/full";
+    std::setvbuf(full.get(), nullptr, _IONBF, 0);
+    EXPECT_FALSE(step.SaveParameters(full.get(), nullptr));
+}

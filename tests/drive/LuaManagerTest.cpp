@@ -37,9 +37,10 @@ TEST(VersionPattern, DigitRunsAndEarlyEnds)
     EXPECT_FALSE(Match("V 2.2.3", "V 1.x.x"));
     EXPECT_TRUE(Match("V 1.2\r\nrest", "V 1.x.x"));  // a line end ends the text
     EXPECT_TRUE(Match("V 1.2.3", "V 1.x\nzzz"));     // and the pattern
-    // 'x' stands for digits only, even where the text holds the letter.
-    EXPECT_FALSE(Match("Tarvix 1.2", "Tarvix 1.x"));
-    EXPECT_TRUE(Match("Tarvix 1.2", "Tarvi"));
+    // Outside a digit run the letter x of the text matches an 'x' as itself.
+    EXPECT_TRUE(Match("Tarvix 1.2", "Tarvix 1.x"));
+    EXPECT_FALSE(Match("Tarvix 2.2", "Tarvix 1.x"));
+    EXPECT_FALSE(Match("Tarviy 1.2", "Tarvix 1.x"));
 }
 
 TEST(VersionPattern, LengthsAndNullArguments)

@@ -197,3 +197,22 @@ TEST_F(ParamConvert, FailsOnAnEmptyOrUnreadableOldFile)
     EXPECT_FALSE(m_model.ConvertParameterFile(out.get(), &loadedEmpty));
     EXPECT_EQ(Contents(out.get()), "");
 }
+
+TEST_F(ParamConvert, AFailedWriteIsNoSuccess)
+{
+    UniqueFile in = TempFile();
+    std::string text = "VR Tarvix Bipolar Version 1.0.0\r\nMA 24 MD 1500\r\nLP\r\n";
+    std::fwrite(text.data(), 1, text.size(), in.get());
+    std::rewind(in.get());
+    CVcmFile lexer;
+    lexer.Load(static_cast<int>(text.size()), in.get());
+    DriveVersion version;
+    ASSERT_TRUE(lexer.ReadVersionLine(&version));
+
+    UniqueFile full(std::fopen("/dev/full", "w"));
+    if (!full)
+        GTEST_SKIP() << "no /dev/full";
+    std::setvbuf(full.get(), nullptr, _IONBF, 0);
+    EXPECT_FALSE(m_model.ConvertParameterFile(full.get(), &lexer));
+    EXPECT_TRUE(lexer.AtEnd()) << "the scan still runs to the end";
+}

@@ -319,7 +319,6 @@ TEST_F(VcmTest, AbortAsksTheApplicationToCloseAndKeepsTheAddress)
 
 TEST_F(VcmTest, ExchangeHoldsTheLockAndTheBoxComesAfterItsRelease)
 {
-    ScriptedMessageBoxes boxes;
     vcm.SetShowErrorBox(true);
     bool freeDuringExchange = true;
     sim->SetCommandHook("LOCKED", [&](const SimulatedDrive::Command&) {
@@ -327,13 +326,13 @@ TEST_F(VcmTest, ExchangeHoldsTheLockAndTheBoxComesAfterItsRelease)
         return std::string("Error: checked");
     });
     bool freeDuringBox = false;
-    host::MessageBoxHandler scripted = host::SetMessageBoxHandler(
+    host::MessageBoxHandler previous = host::SetMessageBoxHandler(
         [&](const std::string&, const std::string&, unsigned) {
             freeDuringBox = ExchangeLockIsFree();
             return host::IDIGNORE;
         });
     EXPECT_EQ(vcm.SendCommand("LOCKED"), kVcmErrorAnswer);
-    host::SetMessageBoxHandler(scripted);
+    host::SetMessageBoxHandler(previous);
     EXPECT_FALSE(freeDuringExchange);
     EXPECT_TRUE(freeDuringBox);
 }
@@ -354,7 +353,7 @@ TEST_F(VcmTest, LongLineIsCutAndTheRestIsTheNextLine)
 
 TEST_F(VcmTest, LineNotEndedInTimeFailsAndItsBytesStayForTheNextRead)
 {
-    sim->InjectFault({FaultKind::SlowAnswer, {}, 300ms});
+    sim->InjectFault({FaultKind::SlowAnswer, {}, 500ms});
     ASSERT_TRUE(vcm.WriteRaw("VR\r\n"));
     EXPECT_EQ(vcm.ReadLine(kEchoTimeoutMs), kVcmOk);
     EXPECT_STREQ(vcm.GetReply(), "VR");

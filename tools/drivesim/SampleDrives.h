@@ -1,16 +1,14 @@
 #pragma once
 
-// "VR" answers of the drive versions in the sample database (data/). The step
-// drives write their family word in capitals: a version pattern's 'x' matches
-// digits only, so no pattern could tell versions of "Tarvix" apart.
+// "VR" answers of the drive versions in the sample database (data/).
 
-// TARVIX Bipolar 1.1.x, DriverType 1: single-motor step drive, 128 parameters.
-inline constexpr const char kSampleBipolarVersion[] = "TARVIX Bipolar Version 1.1.2 (Jan 12 2026)";
-// TARVIX Unipolar 3.0.x, DriverType 300: single-motor step drive, 112 parameters.
-inline constexpr const char kSampleUnipolarVersion[] = "TARVIX Unipolar Version 3.0.1 (Feb 3 2026)";
-// TARVIX Bipolar 1.1.3, DriverType 100: 16 motor slots, 160 parameters.
+// Tarvix Bipolar 1.1.x, DriverType 1: single-motor step drive, 128 parameters.
+inline constexpr const char kSampleBipolarVersion[] = "Tarvix Bipolar Version 1.1.2 (Jan 12 2026)";
+// Tarvix Unipolar 3.0.x, DriverType 300: single-motor step drive, 112 parameters.
+inline constexpr const char kSampleUnipolarVersion[] = "Tarvix Unipolar Version 3.0.1 (Feb 3 2026)";
+// Tarvix Bipolar 1.1.3, DriverType 100: 16 motor slots, 160 parameters.
 inline constexpr const char kSampleMultiMotorVersion[] =
-    "TARVIX Bipolar Version 1.1.3 (Feb 20 2026)";
+    "Tarvix Bipolar Version 1.1.3 (Feb 20 2026)";
 // Morvane VCM 2.0.x, DriverType 200: servo drive with a test array, 600 parameters.
 inline constexpr const char kSampleServoVersion[] = "Morvane VCM Version 2.0.5 (Mar 2 2026)";
 

@@ -81,16 +81,14 @@ bool SimulatedDrive::Start()
             ::close(master);
             return false;
         }
-        // Both ends raw, or the terminal driver echoes and rewrites line ends.
+        // The slave raw until the program sets it, or the terminal driver
+        // echoes and rewrites line ends. The master side is raw from birth;
+        // termios calls on the master fd reach the slave's settings.
         termios tio{};
         if (::tcgetattr(slave, &tio) == 0) {
             ::cfmakeraw(&tio);
             tio.c_cflag |= CLOCAL | CREAD;
             ::tcsetattr(slave, TCSANOW, &tio);
-        }
-        if (::tcgetattr(master, &tio) == 0) {
-            ::cfmakeraw(&tio);
-            ::tcsetattr(master, TCSANOW, &tio);
         }
         host::SetTerminalLineRate(slave, m_lineRate);
         m_masterFd = master;
@@ -154,6 +152,20 @@ bool SimulatedDrive::WaitStop(Clock::duration duration)
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, duration, [this] { return m_stop; });
+}
+
+bool SimulatedDrive::PacedWaitUntil(Clock::time_point due)
+{
+    // A timed sleep wakes late by tens of microseconds, a byte time at high
+    // rates: sleep most of the way, then yield until the moment.
+    constexpr auto kSpin = std::chrono::microseconds(200);
+    if (due - Clock::now() > kSpin && WaitStop(due - Clock::now() - kSpin))
+        return true;
+    while (Clock::now() < due) {
+        std::this_thread::yield();
+    }
+    std::unique_lock lock(m_mutex);
+    return m_stop;
 }
 
 void SimulatedDrive::VanishNow()
@@ -253,7 +265,7 @@ void SimulatedDrive::Run()
                         std::unique_lock lock(m_mutex);
                         done = m_rxDone;
                     }
-                    if (WaitStop(done - Clock::now()))
+                    if (PacedWaitUntil(done))
                         return;
                 }
                 HandleLine(line);
@@ -310,8 +322,10 @@ void SimulatedDrive::HandleLine(const std::string& line)
     std::optional<Fault> fault;
     std::string answer;
     int switchToRate = 0;
+    int rate = 0;  // the answer still goes out at the rate the line came in
     {
         std::unique_lock lock(m_mutex);
+        rate = m_lineRate;
         m_received.push_back(line);
         fault = TakeFault(command.word);
         bool replaced = fault && (fault->kind == FaultKind::RawReply ||
@@ -321,17 +335,23 @@ void SimulatedDrive::HandleLine(const std::string& line)
                                   fault->kind == FaultKind::VanishBeforeEcho);
         if (!replaced)
             answer = Answer(command, switchToRate);
+        // Switched already: the next line is read only after this answer is out,
+        // and whoever sees the answer sees the new rate.
+        if (switchToRate > 0)
+            m_lineRate = switchToRate;
     }
     m_changed.notify_all();
+    auto sendLine = [this, rate](const std::string& text) { return SendLine(text, rate); };
+    auto sendRaw = [this, rate](const std::string& bytes) { return SendRaw(bytes, rate); };
 
     std::string echo = line;
     if (!fault) {
-        SendLine(echo);
-        SendLine(answer);
+        sendLine(echo);
+        sendLine(answer);
     } else {
         switch (fault->kind) {
         case FaultKind::NoEcho:
-            SendLine(answer);
+            sendLine(answer);
             break;
         case FaultKind::Silent:
             break;
@@ -342,58 +362,58 @@ void SimulatedDrive::HandleLine(const std::string& line)
                 echo[0] = echo[0] == 'X' ? 'Y' : 'X';
             else
                 echo = "X";
-            SendLine(echo);
-            SendLine(answer);
+            sendLine(echo);
+            sendLine(answer);
             break;
         case FaultKind::EchoOtherCase:
-            SendLine(SwapCase(echo));
-            SendLine(answer);
+            sendLine(SwapCase(echo));
+            sendLine(answer);
             break;
         case FaultKind::EchoCutShort:
-            SendLine(echo.substr(0, std::max<size_t>(1, echo.size() / 2)));
-            SendLine(answer);
+            sendLine(echo.substr(0, std::max<size_t>(1, echo.size() / 2)));
+            sendLine(answer);
             break;
         case FaultKind::EchoLonger:
-            SendLine(echo + "0");
-            SendLine(answer);
+            sendLine(echo + "0");
+            sendLine(answer);
             break;
         case FaultKind::EmptyLineBeforeEcho:
-            SendLine("");
-            SendLine(echo);
-            SendLine(answer);
+            sendLine("");
+            sendLine(echo);
+            sendLine(answer);
             break;
         case FaultKind::NoAnswer:
-            SendLine(echo);
+            sendLine(echo);
             break;
         case FaultKind::ErrorAnswer:
-            SendLine(echo);
-            SendLine(fault->text.empty() ? "Error 1" : fault->text);
+            sendLine(echo);
+            sendLine(fault->text.empty() ? "Error 1" : fault->text);
             break;
         case FaultKind::Answer:
-            SendLine(echo);
-            SendLine(fault->text);
+            sendLine(echo);
+            sendLine(fault->text);
             break;
         case FaultKind::RawReply:
-            SendRaw(fault->text);
+            sendRaw(fault->text);
             break;
         case FaultKind::Garbage:
-            SendRaw(std::string("\x01\xff", 2) + echo + std::string("\x00\x80\x1b\r\n", 5));
-            SendRaw(std::string("\x7f\xfe", 2) + answer + std::string("\x00\x07\xc3\r\n", 5));
+            sendRaw(std::string("\x01\xff", 2) + echo + std::string("\x00\x80\x1b\r\n", 5));
+            sendRaw(std::string("\x7f\xfe", 2) + answer + std::string("\x00\x07\xc3\r\n", 5));
             break;
         case FaultKind::LongAnswer:
-            SendLine(echo);
+            sendLine(echo);
             {
                 std::string text(fault->length, 'L');
                 for (size_t i = 0; i < text.size(); ++i)
                     text[i] = static_cast<char>('A' + i % 26);
-                SendLine(text);
+                sendLine(text);
             }
             break;
         case FaultKind::SlowAnswer:
-            SendLine(echo);
+            sendLine(echo);
             if (WaitStop(fault->delay))
                 return;
-            SendLine(answer);
+            sendLine(answer);
             break;
         case FaultKind::NonPrintableFlood: {
             std::unique_lock lock(m_mutex);
@@ -407,14 +427,10 @@ void SimulatedDrive::HandleLine(const std::string& line)
             Vanish();
             return;
         case FaultKind::VanishAfterEcho:
-            SendLine(echo);
+            sendLine(echo);
             Vanish();
             return;
         }
-    }
-    if (switchToRate > 0) {
-        std::unique_lock lock(m_mutex);
-        m_lineRate = switchToRate;
     }
 }
 
@@ -489,39 +505,47 @@ std::string SimulatedDrive::Answer(const Command& command, int& switchToRate)
 
 // ---- sending ----------------------------------------------------------------
 
-bool SimulatedDrive::SendLine(const std::string& line)
+bool SimulatedDrive::SendLine(const std::string& line, int rate)
 {
-    // Recorded once on the wire, so a waiter may read it from the other end.
-    bool sent = SendRaw(line + "\r\n");
     {
         std::unique_lock lock(m_mutex);
         m_sent.push_back(line);
+    }
+    bool sent = SendRaw(line + "\r\n", rate);
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_sentOnWire;
     }
     m_changed.notify_all();
     return sent;
 }
 
-bool SimulatedDrive::SendRaw(const std::string& bytes)
+bool SimulatedDrive::SendRaw(const std::string& bytes, int rate)
 {
     int master;
     bool pacing;
-    Clock::duration byteTime{};
+    Clock::duration byteTime = ByteTime(rate > 0 ? rate : 9600);
     {
         std::unique_lock lock(m_mutex);
         master = m_masterFd;
         pacing = m_pacing;
-        byteTime = ByteTime(m_lineRate);
     }
     if (master < 0)
         return false;
-    // Paced bytes are due on a fixed schedule, so late wake-ups do not add up.
+    // Paced bytes are due on one schedule that runs on from the end of the last
+    // line in either direction, so late wake-ups do not add up.
     Clock::time_point start = Clock::now();
+    if (pacing) {
+        std::unique_lock lock(m_mutex);
+        start = std::max({m_txDone, m_rxDone, start - std::chrono::milliseconds(1)});
+        m_txDone = start + static_cast<long>(bytes.size()) * byteTime;
+    }
     size_t sent = 0;
     while (sent < bytes.size()) {
         size_t chunk = bytes.size() - sent;
         if (pacing) {
             Clock::time_point due = start + static_cast<long>(sent + 1) * byteTime;
-            if (Clock::now() < due && WaitStop(due - Clock::now()))
+            if (PacedWaitUntil(due))
                 return false;
             size_t dueCount =
                 static_cast<size_t>((Clock::now() - start) / byteTime);
@@ -777,6 +801,7 @@ void SimulatedDrive::ClearRecord()
     std::unique_lock lock(m_mutex);
     m_received.clear();
     m_sent.clear();
+    m_sentOnWire = 0;
 }
 
 bool SimulatedDrive::WaitForReceivedLines(size_t count, std::chrono::milliseconds timeout) const
@@ -788,5 +813,5 @@ bool SimulatedDrive::WaitForReceivedLines(size_t count, std::chrono::millisecond
 bool SimulatedDrive::WaitForSentLines(size_t count, std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] { return m_sent.size() >= count; });
+    return m_changed.wait_for(lock, timeout, [&] { return m_sentOnWire >= count; });
 }

@@ -143,6 +143,7 @@ public:
     void ClearRecord();
     // Waits until at least `count` lines were received since the last clear.
     bool WaitForReceivedLines(size_t count, std::chrono::milliseconds timeout) const;
+    // Waits until at least `count` sent lines are on the wire.
     bool WaitForSentLines(size_t count, std::chrono::milliseconds timeout) const;
 
 private:
@@ -157,10 +158,11 @@ private:
     std::string Answer(const Command& command, int& switchToRate);
     std::string ReadParameter(uint16_t address) const;
     std::optional<Fault> TakeFault(const std::string& word);
-    bool SendRaw(const std::string& bytes);
-    bool SendLine(const std::string& line);
+    bool SendRaw(const std::string& bytes, int rate);
+    bool SendLine(const std::string& line, int rate);
     void Vanish();
     bool WaitStop(std::chrono::steady_clock::duration duration);
+    bool PacedWaitUntil(std::chrono::steady_clock::time_point due);
     int32_t& Slot(uint16_t address);
     const int32_t* SlotIfAny(uint16_t address) const;
     static Command Parse(const std::string& line);
@@ -198,9 +200,11 @@ private:
     bool m_flooding = false;
     std::chrono::steady_clock::time_point m_floodUntil{};
     size_t m_droppedBytes = 0;
-    std::chrono::steady_clock::time_point m_rxDone{};
+    std::chrono::steady_clock::time_point m_rxDone{};  // paced: the last byte in has arrived
+    std::chrono::steady_clock::time_point m_txDone{};  // paced: the last byte out has left
 
     std::deque<PendingFault> m_faults;
     std::vector<std::string> m_received;
     std::vector<std::string> m_sent;
+    size_t m_sentOnWire = 0;  // of m_sent, the lines fully written
 };

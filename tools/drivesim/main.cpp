@@ -1,6 +1,8 @@
 // The simulated drive as a program: prints the device it serves on the first
 // line of stdout and answers there until SIGINT or SIGTERM.
+#include <cerrno>
 #include <csignal>
+#include <pthread.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
