@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "drive/BaseDriver.h"
+#include "drive/LuaManager.h"
 #include "drive/Servo2x1Driver.h"
 #include "drive/Step1x2Driver.h"
 #include "drive/TarvixMaster.h"
@@ -305,8 +306,13 @@ protected:
 
 TEST_F(ConnectDatabaseTest, UnsupportedDriverTypeGivesSix)
 {
+    // The version is listed, with a type no model has.
+    int driverType = 0;
+    ASSERT_EQ(LookupDriverType("TARVIX Bipolar Version 7.1.0", &driverType), kLuaDbOk);
+    ASSERT_EQ(driverType, 999);
     StartBareDrive("TARVIX Bipolar Version 7.1.0");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectUnknownVersion);
+    EXPECT_EQ(m_master.GetDriver(), nullptr);
     ExpectClosedAfterFailure();
     EXPECT_STREQ(m_master.GetVersionText(), "TARVIX Bipolar Version 7.1.0");
 }
