@@ -10,7 +10,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -165,11 +164,6 @@ bool PacedRun(const DriveProfile& profile, int rate, uint8_t comNumber, int subs
 
 int main()
 {
-    // The simulated drive paces its bytes with timed sleeps; its thread inherits
-    // this thread's timer slack, and the default 50 us per sleep would be
-    // counted against the program. Real UART bytes have no such slack.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
-
     // Nothing here should fail; if it does, no box may wait for a user.
     host::SetMessageBoxHandler([](const std::string& text, const std::string&, unsigned) {
         std::printf("unexpected box: %s\n", text.c_str());
