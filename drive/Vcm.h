@@ -50,6 +50,9 @@ public:
     void SetShowErrorBox(bool show) { m_bShowErrorBox = show; }
 
 protected:
+    // One exchange (write, echo, answer), repeated while the user chooses Retry.
+    VcmResult Exchange(const char* command, bool withValue, int value);
+
     char m_szCommand[256] = {};
     char m_szReply[256] = {};
     host::NamedMutex m_hMutex;

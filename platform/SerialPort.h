@@ -34,6 +34,18 @@ public:
 
 private:
     int m_fd = -1;
+    // Bytes already taken from the device but not yet handed out: one read
+    // call serves a whole line instead of one call per byte.
+    uint8_t m_buffer[256] = {};
+    size_t m_bufferPos = 0;
+    size_t m_bufferLength = 0;
 };
+
+// The line rate of a terminal in bits per second, non-standard rates included
+// (0 when it cannot be read). On a pseudo-terminal master this is the rate the
+// slave side was set to, which is how a simulated drive sees the host's rate.
+int TerminalLineRate(int fd);
+// Sets the line rate of a terminal, non-standard rates included.
+bool SetTerminalLineRate(int fd, int baudRate);
 
 }  // namespace host
