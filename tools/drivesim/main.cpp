@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "tools/drivesim/DriveProfile.h"
+#include "tools/drivesim/SampleDrives.h"
 #include "tools/drivesim/SimulatedDrive.h"
 
 namespace {
@@ -15,8 +17,11 @@ namespace {
 void Usage()
 {
     std::fprintf(stderr,
-                 "usage: drivesim [--version-text TEXT] [--params N] [--baud-param N]\n"
-                 "                [--rate BPS] [--pace]\n"
+                 "usage: drivesim [--drive NAME|TEXT] [--version-text TEXT] [--params N]\n"
+                 "                [--baud-param N] [--rate BPS] [--pace]\n"
+                 "  --drive NAME|TEXT    play a drive version of the database beside the program:\n"
+                 "                       bipolar (the default), unipolar, multi, servo, or its\n"
+                 "                       \"VR\" answer; \"builtin\" keeps the built-in table\n"
                  "  --version-text TEXT  answer to \"VR\" (default \"Tarvix Bipolar Version 1.2.3\")\n"
                  "  --params N           parameter count of the built-in table (default 128)\n"
                  "  --baud-param N       parameter whose baud code switches the line rate\n"
@@ -24,15 +29,51 @@ void Usage()
                  "  --pace               send and receive at the speed of the line rate\n");
 }
 
+const char* SampleVersion(const std::string& name)
+{
+    if (name == "bipolar")
+        return kSampleBipolarVersion;
+    if (name == "unipolar")
+        return kSampleUnipolarVersion;
+    if (name == "multi")
+        return kSampleMultiMotorVersion;
+    if (name == "servo")
+        return kSampleServoVersion;
+    return nullptr;
+}
+
+bool PlayDatabaseVersion(SimulatedDrive& drive, const std::string& driveName)
+{
+    const char* sample = SampleVersion(driveName);
+    DriveProfile profile;
+    std::string error;
+    if (!LoadDriveProfile(sample ? sample : driveName, profile, error)) {
+        std::fprintf(stderr, "drivesim: cannot load \"%s\": %s\n", driveName.c_str(), error.c_str());
+        return false;
+    }
+    drive.ApplyProfile(profile);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     SimulatedDrive drive;
+    std::string driveName = "bipolar";
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--drive" && i + 1 < argc)
+            driveName = argv[++i];
+    }
+    // The database version comes first; the options below adjust it.
+    if (driveName != "builtin" && !PlayDatabaseVersion(drive, driveName))
+        return 1;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         bool hasValue = i + 1 < argc;
-        if (option == "--version-text" && hasValue) {
+        if (option == "--drive" && hasValue) {
+            ++i;
+        } else if (option == "--version-text" && hasValue) {
             drive.SetVersionText(argv[++i]);
         } else if (option == "--params" && hasValue) {
             drive.SetParameterCount(std::strtoul(argv[++i], nullptr, 10));
@@ -43,8 +84,6 @@ int main(int argc, char** argv)
         } else if (option == "--pace") {
             drive.SetPacing(true);
         } else {
-            // A "--drive <version text>" option belongs here once profiles can be
-            // built from the database (LoadDriveProfile, then ApplyProfile).
             Usage();
             return 2;
         }
