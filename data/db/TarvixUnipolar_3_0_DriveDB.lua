@@ -7,63 +7,8 @@ NUMBER_OF_PARAMETERS_EEPROM_ONLY = 80     -- 80 .. 111 are live values
 DB_Var_SerialComm_bps = 0
 DB_Motor_No = 3
 
--- Page rows. Each row of a ParamView section is
---   { kind, format, label, parameter, options, read-only, live, notify,
---     op, parameter, reference, effect,      (condition 1)
---     op, parameter, reference, effect }     (condition 2)
-local EDIT, BUTTON, COMBO, SWITCH, HEADER = 0, 1, 2, 4, 8
--- Edit formats: decimals, power of ten (exponent in the next parameter),
--- times the motor factor, with the motor's name, with the error text.
-local PLAIN, DEC1, DEC2, DEC3, POW10, MFACTOR, MNAME, ERRTEXT = 0, 1, 2, 3, 4, 8, 16, 32
--- Combo formats that list other parameters' values (plain, times the motor factor).
-local PARAMS, PARAMS_MFACTOR = 2, 4
--- Button actions.
-local COMMAND, MOTOR_LIST, GRAPH = 0, 1, 2
--- Condition operators and effects.
-local EQ, LE, GE, LT, GT, NE, AND = 1, 2, 3, 4, 5, 6, 7
-local DISABLE, READONLY, HIDE = 1, 2, 4
-
--- flags: 'r' read-only, 'l' live (re-read from the drive and polled),
--- 'n' notify the page of each value shown (for conditions on it).
-local function row(kind, format, label, param, options, flags, c1, c2)
-    flags = flags or ''
-    c1 = c1 or { 0, 0, 0, 0 }
-    c2 = c2 or { 0, 0, 0, 0 }
-    local function has(f) return string.find(flags, f, 1, true) and 1 or 0 end
-    return { kind, format, label, param, options, has('r'), has('l'), has('n'),
-             c1[1], c1[2], c1[3], c1[4], c2[1], c2[2], c2[3], c2[4] }
-end
-local function when(param, op, reference, effect) return { op, param, reference, effect } end
-local function header(label) return row(HEADER, 0, label, 0) end
-local function edit(format, label, param, flags, c1, c2)
-    return row(EDIT, format, label, param, nil, flags, c1, c2)
-end
-local function combo(format, label, param, items, flags, c1, c2)
-    return row(COMBO, format, label, param, items, flags, c1, c2)
-end
-local function button(format, label, caption, command, flags, c1, c2)
-    return row(BUTTON, format, label, 0, { caption, command }, flags, c1, c2)
-end
--- bits: { bit, shown } pairs; a bit with shown 0 is left off the switch.
-local function switch(label, param, bits, flags, c1, c2)
-    return row(SWITCH, 0, label, param, bits, flags, c1, c2)
-end
--- Items numbered from 0 by position: { 'Off' }, { 'On' } ...
-local function items(...)
-    local list = {}
-    for _, text in ipairs({ ... }) do list[#list + 1] = { text } end
-    return list
-end
--- Items listing the values of parameters first .. last, item values from 0.
-local function paramItems(first, last)
-    local list = {}
-    for p = first, last do list[#list + 1] = { p, p - first } end
-    return list
-end
-
-local BAUD_RATES = { { '9600', 5 }, { '19200', 6 }, { '38400', 7 }, { '57600', 8 }, { '115200', 9 } }
-local MICROSTEPS = { { 1, 0 }, { 2, 1 }, { 4, 2 }, { 8, 3 }, { 16, 4 }, { 32, 5 }, { 64, 6 },
-                     { 128, 7 }, { 256, 8 } }
+-- Page rows: names and row builders shared by the sample database.
+dofile((debug.getinfo(1, 'S').source:match('^@(.*/)') or '') .. 'PageRows.lua')
 
 local PULSE, OSCILLATOR, INDEXER = 0, 1, 2
 
