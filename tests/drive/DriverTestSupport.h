@@ -13,8 +13,8 @@
 
 #include "drive/BaseDriver.h"
 #include "drive/MotorTable.h"
-#include "drive/ProgInterface.h"
 #include "drive/TarvixMaster.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/SimulatedDriveOnCom.h"
 #include "tests/support/TempProgramFolder.h"
 #include "tools/drivesim/SimulatedDrive.h"
@@ -57,48 +57,6 @@ inline UniqueFile TempFile()
 {
     return UniqueFile(std::tmpfile());
 }
-
-// Records every progress call as text; CheckCancel answers true on the
-// cancelAt-th call (counting from 1; 0 never).
-class RecordingProgress : public CProgInterface {
-public:
-    explicit RecordingProgress(int cancelAt = 0) : m_cancelAt(cancelAt) {}
-
-    bool Create(QWidget*) override { return true; }
-    bool CheckCancel() override
-    {
-        ++checks;
-        return m_cancelAt != 0 && checks == m_cancelAt;
-    }
-    void SetStatus(const char* text) override { calls.push_back(std::string("status ") + text); }
-    void SetRange(int lower, int upper) override
-    {
-        calls.push_back("range " + std::to_string(lower) + " " + std::to_string(upper));
-    }
-    void SetStep(int step) override { calls.push_back("step " + std::to_string(step)); }
-    int SetPos(int pos) override
-    {
-        calls.push_back("pos " + std::to_string(pos));
-        return 0;
-    }
-    int OffsetPos(int delta) override
-    {
-        calls.push_back("offset " + std::to_string(delta));
-        return 0;
-    }
-    int StepIt() override
-    {
-        ++steps;
-        return 0;
-    }
-
-    std::vector<std::string> calls;  // everything but StepIt and CheckCancel
-    int checks = 0;
-    int steps = 0;
-
-private:
-    int m_cancelAt;
-};
 
 // One drive version of a small test database.
 struct SmallVersion {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/SimulatedDriveOnCom.h"
 #include "tools/drivesim/SimulatedDrive.h"
 
 namespace {
@@ -40,15 +41,13 @@ SimLink::SimLink(const DriveProfile& profile, int lineRate)
         ADD_FAILURE() << "the simulated drive did not start";
         return;
     }
-    m_envName = "TARVIX_COM" + std::to_string(m_port);
-    setenv(m_envName.c_str(), m_drive->SlavePath().c_str(), 1);
+    m_com = std::make_unique<ComOverride>(m_port, m_drive->SlavePath());
 }
 
 SimLink::~SimLink()
 {
+    m_com.reset();
     m_drive->Stop();
-    if (!m_envName.empty())
-        unsetenv(m_envName.c_str());
 }
 
 DriveProfile SimLink::Profile(const std::string& versionText)

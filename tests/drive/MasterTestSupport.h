@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared by the master's tests: a simulated drive on a pseudo-terminal mapped
-// to a COM number, and a progress interface that records what it is told.
+// to a COM number, and temporary files.
 
 #include <cstdint>
 #include <memory>
@@ -9,10 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "drive/ProgInterface.h"
+#include "tests/support/RecordingProgress.h"
 #include "tools/drivesim/DriveProfile.h"
 
 class SimulatedDrive;
+class ComOverride;
 
 // One simulated drive, reachable as COM <Port()> for as long as it lives.
 class SimLink {
@@ -54,45 +55,7 @@ public:
 private:
     std::unique_ptr<SimulatedDrive> m_drive;
     uint8_t m_port = 0;
-    std::string m_envName;
-};
-
-// Records every call; CheckCancel answers true from its cancelAt-th call on.
-class RecordingProgress : public CProgInterface {
-public:
-    bool Create(QWidget*) override { return true; }
-    bool CheckCancel() override
-    {
-        ++checks;
-        return cancelAt > 0 && checks >= cancelAt;
-    }
-    void SetStatus(const char* text) override { statuses.emplace_back(text); }
-    void SetRange(int l, int u) override
-    {
-        lower = l;
-        upper = u;
-    }
-    void SetStep(int s) override { step = s; }
-    int SetPos(int p) override { return std::exchange(pos, p); }
-    int OffsetPos(int d) override
-    {
-        int old = pos;
-        pos += d;
-        return old;
-    }
-    int StepIt() override
-    {
-        ++steps;
-        int old = pos;
-        pos += step;
-        return old;
-    }
-
-    std::vector<std::string> statuses;
-    int lower = 0, upper = 100, step = 10, pos = 0;
-    int steps = 0;
-    int checks = 0;
-    int cancelAt = 0;
+    std::unique_ptr<ComOverride> m_com;
 };
 
 // The whole contents of a file.
