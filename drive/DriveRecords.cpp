@@ -63,6 +63,14 @@ LuaDbResult WalkFileTable(const char* fileName, const char* tableName, int* badP
     return kLuaDbOk;
 }
 
+// Pushes ParamView (nil when missing) and returns its length, 0 when it is
+// no table.
+int PushParamView(lua_State* L)
+{
+    const bool isTable = luadb::PushGlobalTable(L, kParamView);
+    return isTable ? static_cast<int>(lua_objlen(L, -1)) : 0;
+}
+
 }  // namespace
 
 LuaDbResult CLuaManager::LoadParamInfo(std::deque<ParamInfo>& infos, int count)
@@ -135,9 +143,8 @@ LuaDbResult CLuaManager::ReadSections(std::deque<SectionInfo>& sections)
         return kLuaDbNotOpen;
     lua_State* L = m_pDbState;
     luadb::StackGuard guard(L);
-    const bool isTable = luadb::PushGlobalTable(L, kParamView);
+    const int n = PushParamView(L);
     const int view = lua_gettop(L);
-    const int n = isTable ? static_cast<int>(lua_objlen(L, view)) : 0;
     if (n == 0) {
         m_strLastError =
             luadb::Format("Failed to get section list.:\n%s\n%s", m_szDriveDbFile, kParamView);
@@ -175,9 +182,8 @@ LuaDbResult CLuaManager::ReadSectionVariables(int sectionIndex, std::deque<Varia
         return kLuaDbNotOpen;
     lua_State* L = m_pDbState;
     luadb::StackGuard guard(L);
-    const bool isTable = luadb::PushGlobalTable(L, kParamView);
+    const int n = PushParamView(L);
     const int view = lua_gettop(L);
-    const int n = isTable ? static_cast<int>(lua_objlen(L, view)) : 0;
     if (sectionIndex < 0 || sectionIndex >= n) {
         m_strLastError =
             luadb::Format("Failed to access variable.:\n%s\n%s", m_szDriveDbFile, kParamView);
