@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <memory>
@@ -35,6 +36,7 @@ struct Message {
 class RecordingWindow : public QWidget {
 public:
     std::vector<Message> messages;
+    int keys = 0;  // key presses that reached this window
     std::vector<Message> Of(int type) const
     {
         std::vector<Message> found;
@@ -55,6 +57,7 @@ protected:
         }
         return QWidget::event(e);
     }
+    void keyPressEvent(QKeyEvent*) override { ++keys; }
 };
 
 // Parameter numbers of the sample Bipolar 1.1 version used by the tests.
