@@ -177,12 +177,12 @@ QString CVcmEdit::FormatValue(int32_t x)
 int32_t CVcmEdit::GetEnteredValue()
 {
     const QString t = text();
-    if (t.isEmpty() || t.size() > kMaxTextLength)
-        return kInvalidValue;
     // The text as shown stands for the shown value, also where the format
     // cannot give it back exactly (six digits of "%g", a motor factor of 0).
     if (t == m_strShownText && m_nShownValue != kInvalidValue)
         return m_nShownValue;
+    if (t.isEmpty() || t.size() > kMaxTextLength)
+        return kInvalidValue;
     if (!IsDecimalNumber(t))
         return kInvalidValue;
     switch (GetFormat()) {
