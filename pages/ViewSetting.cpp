@@ -85,6 +85,7 @@ CViewSetting::CViewSetting(QWidget* parent) : QWidget(parent), m_pMaster(GetTarv
     m_pPagePlace->hide();
 
     m_pPollTimer = new QTimer(this);
+    m_pPollTimer->setObjectName(QStringLiteral("pollTimer"));
     m_pPollTimer->setSingleShot(true);
     m_pPollTimer->setInterval(kPollPeriodMs);
     connect(m_pPollTimer, &QTimer::timeout, this, &CViewSetting::OnTimer);
