@@ -141,9 +141,10 @@ TEST_F(FrameTest, ConnectReadsEveryParameterShowsTheDriveAndStartsPolling)
     // Handshake, identification, every parameter, then the view's "VR".
     Lines wire = m_sim->ReceivedLines();
     const size_t count = m_master->GetDriver()->GetParameterCount();
-    ASSERT_EQ(wire.size(), 3 + 1 + count + 1);
+    ASSERT_GE(wire.size(), 3 + 1 + count + 1);
     EXPECT_EQ(Lines(wire.begin(), wire.begin() + 4), (Lines{"", "VR", "VR", "MA0"}));
-    EXPECT_EQ(wire.back(), "VR");
+    EXPECT_EQ(Lines(wire.begin() + 4, wire.begin() + 4 + count), Lines(count, "MD"));
+    EXPECT_EQ(wire[4 + count], "VR");
     for (uint16_t i = 0; i < count; ++i)
         EXPECT_TRUE(m_master->GetCacheEntry(i)->valid);
 }
@@ -415,3 +416,45 @@ TEST_F(FrameTest, MotorListOfADriveWithoutOneIsEmpty)
     });
     SendVcmMessage(m_frame.get(), WM_SHOW_MOTOR_LIST);
 }
+
+namespace {
+
+// "Tarvix Bipolar Version 1.1.2 (Jan 12 2026)" -> "Tarvix-Bipolar-1.1.2"
+std::string PictureName(const std::string& version)
+{
+    std::string name = version.substr(0, version.find(" ("));
+    if (size_t at = name.find(" Version"); at != std::string::npos)
+        name.erase(at, 8);
+    for (char& c : name)
+        if (c == ' ')
+            c = '-';
+    return name;
+}
+
+class FramePictureTest : public FrameTest, public testing::WithParamInterface<const char*> {
+protected:
+    FramePictureTest() : FrameTest(GetParam()) {}
+};
+
+}  // namespace
+
+TEST_P(FramePictureTest, MainWindowConnectedToEachSampleDrive)
+{
+    Connect(19200);
+    QTest::qWait(50);
+    const QString file = QStringLiteral(TARVIX_BUILD_DIR "/main-%1.png")
+                             .arg(QString::fromStdString(PictureName(GetParam())));
+    QImage picture = m_frame->grab().toImage();
+    ASSERT_TRUE(picture.save(file)) << file.toStdString();
+    EXPECT_EQ(picture.width(), 440 * picture.devicePixelRatio());
+    EXPECT_EQ(m_frame->GetView()->GetVersionText(), QString::fromLatin1(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleDrives, FramePictureTest, testing::ValuesIn(kSampleVersions),
+                         [](const auto& info) {
+                             std::string name = PictureName(info.param);
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
