@@ -10,6 +10,8 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include <algorithm>
+
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 
@@ -57,6 +59,8 @@ COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
     // The page's controls belong to the dialog and lie over the tab.
     auto* label = new QLabel(QStringLiteral("Drive data file :"), this);
     label->setGeometry(du.Rect(12, 30, 48, 8));
+    // A substitute font may be wider than the one the template was made for.
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
     m_pDataFile = new QLineEdit(this);
     m_pDataFile->setObjectName("dataFile");
     m_pDataFile->setGeometry(du.Rect(12, 42, 258, 14));

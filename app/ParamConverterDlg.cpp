@@ -130,6 +130,9 @@ CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
     m_pFileList->setColumnWidth(1, 250);
     m_pFileList->setColumnWidth(2, 270);
     m_pFileList->verticalHeader()->hide();
+    // Rows as tight as a list view's, so most of the 16 show at once.
+    m_pFileList->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pFileList->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
     m_pFileList->setShowGrid(true);
     m_pFileList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
