@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,30 +11,11 @@
 
 #include <algorithm>
 
+#include "app/DialogUnits.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 
 namespace {
-
-// Dialog units of the dialog's font, as its template is measured.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        QFontMetrics metrics(font);
-        int width = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        m_cx = (width / 26 + 1) / 2;
-        m_cy = metrics.height();
-    }
-    int X(int units) const { return (units * m_cx + 2) / 4; }
-    int Y(int units) const { return (units * m_cy + 4) / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
-
-private:
-    int m_cx;
-    int m_cy;
-};
 
 const char kSection[] = "Database";
 const char kKey[] = "FileName";
@@ -48,8 +28,8 @@ COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 9));
-    const DialogUnits du(font());
-    setFixedSize(du.X(303), du.Y(186));
+    const CDialogUnits du(font());
+    setFixedSize(du.Size(303, 186));
 
     m_pTab = new QTabWidget(this);
     m_pTab->setObjectName("tab");

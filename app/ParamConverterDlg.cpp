@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/DialogUnits.h"
+#include "app/FileDialogs.h"
 #include "app/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/LuaManager.h"
@@ -25,26 +27,6 @@
 #include "platform/ReplacingFile.h"
 
 namespace {
-
-// Dialog units of the dialog's font, as its template is measured.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        QFontMetrics metrics(font);
-        int width = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        m_cx = (width / 26 + 1) / 2;
-        m_cy = metrics.height();
-    }
-    int X(int units) const { return (units * m_cx + 2) / 4; }
-    int Y(int units) const { return (units * m_cy + 4) / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
-
-private:
-    int m_cx;
-    int m_cy;
-};
 
 const char* const kKindWords[] = {"Bipolar", "Unipolar", "VCM"};
 
@@ -113,8 +95,8 @@ CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
-    const DialogUnits du(font());
-    setFixedSize(du.X(347), du.Y(207));
+    const CDialogUnits du(font());
+    setFixedSize(du.Size(347, 207));
 
     auto* group = new QGroupBox(QStringLiteral("Input Parameter Files"), this);
     group->setGeometry(du.Rect(5, 5, 337, 175));
@@ -174,14 +156,19 @@ CParamConverterDlg::~CParamConverterDlg() = default;
 
 QStringList CParamConverterDlg::ChooseOpenFiles(bool several)
 {
+    if (!several) {
+        const QString path = AskOpenParameterFile(this);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
     QFileDialog dialog(this);
+    dialog.setObjectName("fileDialog");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // Details hidden, so the filters read as written; "*" matches names without a dot.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters({QStringLiteral("Parameter file(*.txt) (*.txt)"),
                            QStringLiteral("All Files(*.*) (*)")});
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
@@ -189,18 +176,7 @@ QStringList CParamConverterDlg::ChooseOpenFiles(bool several)
 
 QString CParamConverterDlg::ChooseSaveFile()
 {
-    QFileDialog dialog(this);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    // The converted file replaces an existing one without a question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(QStringLiteral("Parameter file(*.txt) (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+    return AskSaveParameterFile(this);
 }
 
 int CParamConverterDlg::FirstSelectedRow() const
