@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <string>
 
 #include "app/DialogUnits.h"
 #include "platform/IniFile.h"
@@ -19,6 +20,16 @@ namespace {
 
 const char kSection[] = "Database";
 const char kKey[] = "FileName";
+
+// The ini file beside the program with the program's base name; empty when the
+// program's path is unknown.
+std::string SettingsFilePath()
+{
+    const QString program = QCoreApplication::applicationFilePath();
+    if (program.isEmpty())
+        return {};
+    return host::ProgramFilePath(QFileInfo(program).completeBaseName().toStdString() + ".ini");
+}
 
 }  // namespace
 
@@ -31,10 +42,10 @@ COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
     const CDialogUnits du(font());
     setFixedSize(du.Size(303, 186));
 
-    m_pTab = new QTabWidget(this);
-    m_pTab->setObjectName("tab");
-    m_pTab->setGeometry(du.Rect(6, 6, 290, 150));
-    m_pTab->addTab(new QWidget, QStringLiteral("Drive"));
+    auto* tab = new QTabWidget(this);
+    tab->setObjectName("tab");
+    tab->setGeometry(du.Rect(6, 6, 290, 150));
+    tab->addTab(new QWidget, QStringLiteral("Drive"));
 
     // The page's controls belong to the dialog and lie over the tab.
     auto* label = new QLabel(QStringLiteral("Drive data file :"), this);
@@ -52,31 +63,23 @@ COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
         b->setAutoDefault(false);
         return b;
     };
-    m_pBrowse = button("browse", "...", du.Rect(271, 42, 18, 14));
+    QPushButton* browse = button("browse", "...", du.Rect(271, 42, 18, 14));
     m_pApply = button("apply", "Apply", du.Rect(132, 165, 50, 14));
-    m_pOk = button("ok", "OK", du.Rect(191, 165, 50, 14));
-    m_pCancel = button("cancel", "Cancel", du.Rect(245, 165, 50, 14));
-    m_pOk->setDefault(true);
+    QPushButton* ok = button("ok", "OK", du.Rect(191, 165, 50, 14));
+    QPushButton* cancel = button("cancel", "Cancel", du.Rect(245, 165, 50, 14));
+    ok->setDefault(true);
     m_pApply->setEnabled(false);
 
     connect(m_pDataFile, &QLineEdit::textChanged, this, &COptionDlg::OnEnChangeDataFile);
-    connect(m_pBrowse, &QPushButton::clicked, this, &COptionDlg::OnBnClickedBrowse);
+    connect(browse, &QPushButton::clicked, this, &COptionDlg::OnBnClickedBrowse);
     connect(m_pApply, &QPushButton::clicked, this, &COptionDlg::OnBnClickedApply);
-    connect(m_pOk, &QPushButton::clicked, this, &COptionDlg::accept);
-    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &COptionDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     LoadSettings();
 }
 
 COptionDlg::~COptionDlg() = default;
-
-std::string COptionDlg::SettingsFilePath()
-{
-    const QString program = QCoreApplication::applicationFilePath();
-    if (program.isEmpty())
-        return {};
-    return host::ProgramFilePath(QFileInfo(program).completeBaseName().toStdString() + ".ini");
-}
 
 void COptionDlg::LoadSettings()
 {

@@ -133,18 +133,18 @@ CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
         b->setAutoDefault(false);
         return b;
     };
-    m_pAdd = button("add", "Add", du.Rect(12, 186, 50, 14));
+    QPushButton* add = button("add", "Add", du.Rect(12, 186, 50, 14));
     m_pRemove = button("remove", "Remove", du.Rect(66, 186, 50, 14));
     m_pConvert = button("convert", "Convert", du.Rect(216, 186, 68, 14));
-    m_pClose = button("close", "Close", du.Rect(288, 186, 50, 14));
-    m_pClose->setDefault(true);
+    QPushButton* close = button("close", "Close", du.Rect(288, 186, 50, 14));
+    close->setDefault(true);
     m_pRemove->setEnabled(false);
     m_pConvert->setEnabled(false);
 
-    connect(m_pAdd, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedAdd);
+    connect(add, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedAdd);
     connect(m_pRemove, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedRemove);
     connect(m_pConvert, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedConvert);
-    connect(m_pClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_pFileList, &QTableWidget::cellDoubleClicked, this,
             &CParamConverterDlg::OnNMDblclkFileList);
     connect(m_pFileList, &QTableWidget::cellClicked, this, &CParamConverterDlg::OnNMClickFileList);

@@ -39,7 +39,6 @@ public:
     explicit CParamConverterDlg(QWidget* parent = nullptr);
     ~CParamConverterDlg() override;
 
-    const ConverterSlot& GetSlot(int k) const { return m_Slots[static_cast<size_t>(k)]; }
 
     void OnBnClickedAdd();
     void OnBnClickedRemove();
@@ -69,9 +68,7 @@ private:
     int FirstUsedSlot() const;
 
     QTableWidget* m_pFileList = nullptr;
-    QPushButton* m_pAdd = nullptr;
     QPushButton* m_pRemove = nullptr;
     QPushButton* m_pConvert = nullptr;
-    QPushButton* m_pClose = nullptr;
     std::array<ConverterSlot, kMaxConverterFiles> m_Slots;
 };

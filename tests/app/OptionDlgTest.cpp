@@ -13,120 +13,69 @@
 
 namespace {
 
-// Answers the browse dialog with a fixed path.
+// Answers the browse dialog with a fixed path (empty: cancelled).
 class ScriptedOptionDlg : public COptionDlg {
 public:
     QString browseAnswer;
-    int browseCalls = 0;
 
 protected:
-    QString ChooseDataFile() override
-    {
-        ++browseCalls;
-        return browseAnswer;
-    }
+    QString ChooseDataFile() override { return browseAnswer; }
 };
 
 class OptionDlgTest : public testing::Test {
 protected:
+    void SetUp() override { m_dlg.show(); }
+
+    // The ini file beside the program, named after the test executable.
     std::string Ini() const { return m_folder.Path() + "app_tests.ini"; }
     std::string Stored() const
     {
         return host::GetPrivateProfileString("Database", "FileName", "<none>", Ini());
     }
-
-    static QLineEdit* Edit(COptionDlg& dlg) { return dlg.findChild<QLineEdit*>("dataFile"); }
-    static QPushButton* Button(COptionDlg& dlg, const char* name)
-    {
-        return dlg.findChild<QPushButton*>(name);
-    }
+    QLineEdit* Edit() { return m_dlg.findChild<QLineEdit*>("dataFile"); }
+    QPushButton* Button(const char* name) { return m_dlg.findChild<QPushButton*>(name); }
 
     TempProgramFolder m_folder;
+    ScriptedOptionDlg m_dlg;
 };
-
-struct IniCase {
-    const char* content;  // null: no ini file
-    const char* shown;
-};
-
-class OptionDlgLoads : public OptionDlgTest, public testing::WithParamInterface<IniCase> {};
 
 }  // namespace
 
-TEST_P(OptionDlgLoads, TheStoredPath)
+TEST_F(OptionDlgTest, ShowsTheStoredPathWithoutMarkingAChange)
 {
-    if (GetParam().content)
-        m_folder.Write("app_tests.ini", GetParam().content);
+    EXPECT_EQ(m_dlg.findChild<QTabWidget*>("tab")->tabText(0), "Drive");
+    EXPECT_EQ(Edit()->text(), "");  // no ini file
+    m_folder.Write("app_tests.ini", "[database]\nfilename = /data/drive.db3\n");
     ScriptedOptionDlg dlg;
-    EXPECT_EQ(Edit(dlg)->text(), GetParam().shown);
-    EXPECT_EQ(dlg.GetDataFile(), GetParam().shown);
-    EXPECT_FALSE(Button(dlg, "apply")->isEnabled());
+    EXPECT_EQ(dlg.findChild<QLineEdit*>("dataFile")->text(), "/data/drive.db3");
+    EXPECT_FALSE(dlg.findChild<QPushButton*>("apply")->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OptionDlgTest, OptionDlgLoads,
-    testing::Values(IniCase{nullptr, ""}, IniCase{"[Database]\nOther=x\n", ""},
-                    IniCase{"[Other]\nFileName=/x.db3\n", ""},
-                    IniCase{"[database]\nfilename = /data/drive.db3\n", "/data/drive.db3"}));
-
-TEST_F(OptionDlgTest, HasOneDriveTabAndTheProgramsIniFile)
+TEST_F(OptionDlgTest, ApplySavesOnceAndCancelSavesNothing)
 {
-    ScriptedOptionDlg dlg;
-    EXPECT_EQ(dlg.windowTitle(), "Option");
-    auto* tab = dlg.findChild<QTabWidget*>("tab");
-    ASSERT_NE(tab, nullptr);
-    ASSERT_EQ(tab->count(), 1);
-    EXPECT_EQ(tab->tabText(0), "Drive");
-    EXPECT_EQ(COptionDlg::SettingsFilePath(), Ini());
-}
-
-TEST_F(OptionDlgTest, CancelLeavesTheStoredValue)
-{
-    host::WritePrivateProfileString("Database", "FileName", "/kept.db3", Ini());
-    ScriptedOptionDlg dlg;
-    dlg.show();
-    QTest::keyClicks(Edit(dlg), "x");
-    EXPECT_TRUE(Button(dlg, "apply")->isEnabled());
-    Button(dlg, "cancel")->click();
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(Stored(), "/kept.db3");
-}
-
-TEST_F(OptionDlgTest, ApplySavesOnceUntilTheNextChange)
-{
-    ScriptedOptionDlg dlg;
-    dlg.show();
-    QTest::keyClicks(Edit(dlg), "/a.db3");
-    Button(dlg, "apply")->click();
+    QTest::keyClicks(Edit(), "/a.db3");
+    Button("apply")->click();
     EXPECT_EQ(Stored(), "/a.db3");
-    EXPECT_FALSE(Button(dlg, "apply")->isEnabled());
-
-    // A second Apply has nothing to save: what another writer stored stays.
+    EXPECT_FALSE(Button("apply")->isEnabled());
+    // Unchanged since: a second Apply writes nothing, nor does Cancel after a change.
     host::WritePrivateProfileString("Database", "FileName", "/other.db3", Ini());
-    dlg.OnBnClickedApply();
-    EXPECT_EQ(Stored(), "/other.db3");
-    // Nor does OK save an unchanged field.
-    Button(dlg, "ok")->click();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    m_dlg.OnBnClickedApply();
+    QTest::keyClicks(Edit(), "x");
+    Button("cancel")->click();
+    EXPECT_EQ(m_dlg.result(), QDialog::Rejected);
     EXPECT_EQ(Stored(), "/other.db3");
 }
 
-TEST_F(OptionDlgTest, BrowsedPathIsStoredOnlyByOk)
+TEST_F(OptionDlgTest, BrowsedPathIsStoredByOk)
 {
-    ScriptedOptionDlg dlg;
-    dlg.show();
-    Button(dlg, "browse")->click();
-    EXPECT_EQ(dlg.browseCalls, 1);
-    EXPECT_FALSE(Button(dlg, "apply")->isEnabled());  // cancelled: nothing changes
-
-    dlg.browseAnswer = QString::fromStdString(m_folder.Path() + "drive.db3");
-    Button(dlg, "browse")->click();
-    EXPECT_EQ(Edit(dlg)->text(), dlg.browseAnswer);
-    EXPECT_TRUE(Button(dlg, "apply")->isEnabled());
+    Button("browse")->click();
+    EXPECT_FALSE(Button("apply")->isEnabled());  // cancelled
+    m_dlg.browseAnswer = QString::fromStdString(m_folder.Path() + "drive.db3");
+    Button("browse")->click();
+    EXPECT_EQ(Edit()->text(), m_dlg.browseAnswer);
+    EXPECT_TRUE(Button("apply")->isEnabled());
     EXPECT_EQ(Stored(), "<none>");
-
-    Button(dlg, "ok")->click();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(Stored(), dlg.browseAnswer.toStdString());
-    EXPECT_EQ(dlg.GetDataFile(), dlg.browseAnswer);
+    Button("ok")->click();
+    EXPECT_EQ(m_dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(Stored(), m_dlg.browseAnswer.toStdString());
 }
