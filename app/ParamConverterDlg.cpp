@@ -136,15 +136,15 @@ CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
     QPushButton* add = button("add", "Add", du.Rect(12, 186, 50, 14));
     m_pRemove = button("remove", "Remove", du.Rect(66, 186, 50, 14));
     m_pConvert = button("convert", "Convert", du.Rect(216, 186, 68, 14));
-    QPushButton* close = button("close", "Close", du.Rect(288, 186, 50, 14));
-    close->setDefault(true);
+    QPushButton* closeButton = button("close", "Close", du.Rect(288, 186, 50, 14));
+    closeButton->setDefault(true);
     m_pRemove->setEnabled(false);
     m_pConvert->setEnabled(false);
 
     connect(add, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedAdd);
     connect(m_pRemove, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedRemove);
     connect(m_pConvert, &QPushButton::clicked, this, &CParamConverterDlg::OnBnClickedConvert);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_pFileList, &QTableWidget::cellDoubleClicked, this,
             &CParamConverterDlg::OnNMDblclkFileList);
     connect(m_pFileList, &QTableWidget::cellClicked, this, &CParamConverterDlg::OnNMClickFileList);
