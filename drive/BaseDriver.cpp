@@ -149,5 +149,6 @@ bool CBaseDriver::SaveSingleMotorParameters(FILE* file, CProgInterface* progress
     }
     if (!WriteParameterRange(file, progress, 0, n - 1, motorNoParam))
         return false;
-    return WriteTextModeString(file, "\r\nSP\t\t\t\t// Save Parameters");
+    return WriteTextModeString(file, "\r\nSP\t\t\t\t// Save Parameters") &&
+           FlushTextModeFile(file);
 }

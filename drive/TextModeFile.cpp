@@ -26,3 +26,10 @@ bool WriteTextModeFormat(FILE* file, const char* format, ...)
         return false;
     return WriteTextModeString(file, buffer);
 }
+
+bool FlushTextModeFile(FILE* file)
+{
+    if (!file)
+        return false;
+    return std::fflush(file) == 0 && !std::ferror(file);
+}

@@ -13,3 +13,7 @@ bool WriteTextModeString(FILE* file, const char* text);
 // printf-style, formatted into a 256-byte buffer first (longer output is cut).
 bool WriteTextModeFormat(FILE* file, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// Pushes what the stream still buffers to the file; false when any write to the
+// stream failed (a full disk shows only here for a file smaller than the buffer).
+bool FlushTextModeFile(FILE* file);

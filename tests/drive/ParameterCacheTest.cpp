@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "drive/BaseDriver.h"
+#include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
+#include "drive/VcmFile.h"
 #include "tests/drive/DriverTestSupport.h"
 #include "tests/drive/MasterTestSupport.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -180,6 +182,38 @@ TEST_F(ParameterCacheTest, SaveParameterFileWithFailedVersionStillSaves)
     const std::string bytes = ReadFileBytes(file.Path());
     EXPECT_EQ(bytes.substr(0, 5), "VR\r\r\n");
     EXPECT_NE(bytes.find("MA\t0\tMD\t"), std::string::npos);
+}
+
+TEST_F(ParameterCacheTest, SavingIntoAFullDiskIsAFailure)
+{
+    // A buffer larger than any saved file: nothing reaches the device before the end.
+    std::vector<char> buffer(1 << 20);
+    auto openFull = [&buffer] {
+        FILE* file = std::fopen("/dev/full", "w");
+        if (file)
+            std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+        return drivertest::UniqueFile(file);
+    };
+    for (const char* version : {kSampleBipolarVersion, kSampleMultiMotorVersion}) {
+        SCOPED_TRACE(version);
+        Connect(version);
+        drivertest::UniqueFile full = openFull();
+        ASSERT_NE(full, nullptr);
+        EXPECT_FALSE(m_master.SaveParameterFile(full.get(), nullptr));
+    }
+
+    auto* multi = dynamic_cast<CStep1x3Driver*>(m_master.GetDriver());
+    ASSERT_NE(multi, nullptr);
+    TempFile old;
+    old.Write("VR Tarvix Bipolar Version 1.0.0\r\nMA 24 MD 1500\r\nLD\r\n");
+    FILE* in = old.OpenForRead();
+    CVcmFile lexer;
+    lexer.Load(64, in);
+    std::fclose(in);
+    DriveVersion header;
+    ASSERT_TRUE(lexer.ReadVersionLine(&header));
+    drivertest::UniqueFile full = openFull();
+    EXPECT_FALSE(multi->ConvertParameterFile(full.get(), &lexer));
 }
 
 TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
