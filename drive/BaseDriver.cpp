@@ -103,10 +103,10 @@ bool CBaseDriver::WriteParameterLine(FILE* file, uint16_t number, int value,
                              static_cast<int>(number), value))
         return false;
     // Written whole: a long description is not cut at the format buffer.
-    if (!WriteTextModeString(file, GetParamDescription(number).c_str()))
+    if (!WriteTextModeComment(file, GetParamDescription(number)))
         return false;
     if (!baudRate && number == motorNoParam &&
-        !WriteTextModeString(file, CMotorTable::GetInstance()->GetMotorName(value).c_str()))
+        !WriteTextModeComment(file, CMotorTable::GetInstance()->GetMotorName(value)))
         return false;
     return WriteTextModeString(file, "\r\n");
 }

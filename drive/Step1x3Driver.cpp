@@ -303,7 +303,7 @@ bool CStep1x3Driver::ConvertParameterFile(FILE* file, CVcmFile* vcmFile)
             // The description is written whole, not cut at the format buffer.
             written = written &&
                       WriteTextModeFormat(file, "MA\t%d \tMD\t%d\t// \t", number, newValue) &&
-                      WriteTextModeString(file, description.c_str()) &&
+                      WriteTextModeComment(file, description) &&
                       WriteTextModeString(file, "\r\n");
         }
     };

@@ -33,3 +33,13 @@ bool FlushTextModeFile(FILE* file)
         return false;
     return std::fflush(file) == 0 && !std::ferror(file);
 }
+
+bool WriteTextModeComment(FILE* file, const std::string& text)
+{
+    std::string line = text.c_str();  // a NUL ends the text, as it always has
+    for (char& c : line) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return WriteTextModeString(file, line.c_str());
+}
