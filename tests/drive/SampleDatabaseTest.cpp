@@ -7,8 +7,10 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "drive/ErrorTable.h"
+#include "drive/LuaFile.h"
 #include "drive/LuaManager.h"
 #include "drive/MotorTable.h"
 #include "platform/ProgramFolder.h"
@@ -210,6 +212,21 @@ TEST(SampleDatabase, VersionsTogetherUseEveryRowFeature)
     EXPECT_EQ(ops, (std::set<int>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(effects, (std::set<int>{1, 2, 4}));
     EXPECT_TRUE(readOnly && live && notify && secondCondition && bigDrive);
+}
+
+TEST(SampleDatabase, EveryFileRunsFarWithinTheInstructionBudget)
+{
+    std::vector<std::string> files = {"VersionList.lua", "MotorTable.lua", "ErrorTable.lua"};
+    for (const char* name : {"DriveDB", "Default", "Description"}) {
+        for (const char* prefix : {"MorvaneVcm_2_0", "TarvixBipolar_1_1", "TarvixBipolar_1_1_3",
+                                   "TarvixUnipolar_3_0"})
+            files.push_back(std::string("db/") + prefix + "_" + name + ".lua");
+    }
+    for (const std::string& file : files) {
+        luadb::StateHolder holder;
+        EXPECT_TRUE(luadb::RunDatabaseFile(file.c_str(), holder, luadb::kInstructionBudget / 100))
+            << file;
+    }
 }
 
 TEST(SampleDatabase, MultiMotorAndServoConstants)
