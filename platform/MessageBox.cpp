@@ -13,6 +13,12 @@ MessageBoxHandler& InstalledHandler()
     return handler;
 }
 
+int& OpenBoxes()
+{
+    static int count = 0;
+    return count;
+}
+
 int DefaultAnswer(unsigned type)
 {
     switch (type & MB_BUTTONS_MASK) {
@@ -33,10 +39,20 @@ int MessageBox(const std::string& text, unsigned type, const std::string& captio
 {
     // Copy first: a handler may install another one while it runs.
     MessageBoxHandler handler = InstalledHandler();
-    if (handler)
+    if (handler) {
+        struct Open {
+            Open() { ++OpenBoxes(); }
+            ~Open() { --OpenBoxes(); }
+        } open;
         return handler(text, caption, type);
+    }
     std::fprintf(stderr, "%s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ", text.c_str());
     return DefaultAnswer(type);
+}
+
+bool IsMessageBoxOpen()
+{
+    return OpenBoxes() > 0;
 }
 
 }  // namespace host

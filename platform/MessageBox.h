@@ -43,4 +43,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // ever blocks on a box nobody can see.
 int MessageBox(const std::string& text, unsigned type = MB_OK, const std::string& caption = {});
 
+// True while a box is up. Its modal loop lets timers and posted events run, so
+// code that must not start a drive exchange or delete a window in the middle of
+// another one asks this first.
+bool IsMessageBoxOpen();
+
 }  // namespace host

@@ -29,6 +29,8 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes()
 int ScriptedMessageBoxes::Handle(const std::string& text, const std::string& caption, unsigned type)
 {
     m_shown.push_back({text, caption, type});
+    if (m_whileShown)
+        m_whileShown();
     if (!m_answers.empty()) {
         int answer = m_answers.front();
         m_answers.pop_front();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ public:
     void Answer(int answer) { m_answers.push_back(answer); }
     void AnswerAlways(int answer) { m_always = answer; }
 
+    // Runs while each box is up, before it is answered: a real box runs a modal
+    // event loop there, so timers and posted events may fire (e.g. processEvents).
+    void WhileShown(std::function<void()> action) { m_whileShown = std::move(action); }
+
     const std::vector<Box>& Shown() const { return m_shown; }
     size_t Count() const { return m_shown.size(); }
 
@@ -36,6 +41,7 @@ private:
 
     std::deque<int> m_answers;
     int m_always = 0;
+    std::function<void()> m_whileShown;
     std::vector<Box> m_shown;
     host::MessageBoxHandler m_previous;
 };
