@@ -149,6 +149,10 @@ struct AcceptedVersion {
     const char* header;
     const char* target;
 };
+void PrintTo(const AcceptedVersion& v, std::ostream* os)
+{
+    *os << v.target;
+}
 class ConvertEachVersion : public ParamConverterDlgTest,
                            public testing::WithParamInterface<AcceptedVersion> {};
 
@@ -208,6 +212,10 @@ struct RefusedFile {
     const char* doubleClick;  // %s = name
     const char* addSeveral;   // %s = name
 };
+void PrintTo(const RefusedFile& f, std::ostream* os)
+{
+    *os << testing::PrintToString(std::string(f.content ? f.content : "(no file)"));
+}
 class RefusedFiles : public ParamConverterDlgTest,
                      public testing::WithParamInterface<RefusedFile> {};
 
