@@ -35,6 +35,7 @@ std::string SettingsFilePath()
 
 COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
 {
+    setObjectName("optionDlg");
     setWindowTitle(QStringLiteral("Option"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);

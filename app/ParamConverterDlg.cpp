@@ -91,6 +91,7 @@ void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 
 CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
 {
+    setObjectName("paramConverterDlg");
     setWindowTitle(QStringLiteral("Parameter Converter"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
