@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <fstream>
@@ -314,4 +315,14 @@ TEST_F(ParamConverterDlgTest, FailuresKeepTheEarlierFile)
     Convert("missing/out.txt");
     EXPECT_EQ(Box(3), "Failed to create file");
     EXPECT_EQ(Box(4), failed);
+}
+
+TEST(ParamConverterDlgOpen, RunsModallyOverTheFrameUntilClosed)
+{
+    QWidget frame;
+    frame.show();
+    CParamConverterDlg dlg(&frame);
+    QTimer::singleShot(0, &dlg, [&dlg] { dlg.findChild<QPushButton*>("close")->click(); });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+    EXPECT_EQ(dlg.parentWidget(), &frame);
 }
