@@ -213,7 +213,7 @@ TEST_F(ServoViewTest, ReReadsAndResumesWaitForTheTestArrayRead)
         QTest::qWait(1);
         timerDuringRead = timerDuringRead || m_timer->isActive();
     };
-    ASSERT_TRUE(GetTarvixMaster()->ReadTestArray(&progress, values.data()));
+    ASSERT_TRUE(GetTarvixMaster()->ReadTestArray(&progress, values.data(), values.size()));
     EXPECT_FALSE(timerDuringRead);
     const std::vector<std::string> lines = m_drive.Lines();
     ASSERT_EQ(lines.size(), static_cast<size_t>(samples + 1));
