@@ -74,9 +74,6 @@ public:
     // label (combos and buttons; the edit and the header have their own).
     void UpdateControlStyle() { ApplyStyle(false, true); }
 
-    const VariableInfo* GetVariable() const { return m_pVariable; }
-    int32_t GetDefault() const { return m_nDefault; }
-
 protected:
     // The shared write: "MA"/"MD", the confirmed answer into the cache, then
     // ShowValue. False when the drive did not confirm, or for a read-only record.
