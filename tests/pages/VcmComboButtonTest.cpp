@@ -4,6 +4,7 @@
 
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
+#include "tests/support/RecordingProgress.h"
 #include "tests/pages/ControlTestSupport.h"
 
 namespace controltest {
@@ -134,6 +135,43 @@ TEST_F(VcmButtonTest, ClickByFormat)
         // A refresh request re-reads everything, after the whole cache is forgotten.
         EXPECT_EQ(Cached(5), m_main.Count(WM_VCM_REFRESH) == 0) << c.name;
     }
+}
+
+TEST_F(VcmButtonTest, GraphButtonSendsNothingWhileTheTestArrayIsRead)
+{
+    DriveProfile servo;
+    std::string error;
+    ASSERT_TRUE(LoadDriveProfile(kSampleServoVersion, servo, error)) << error;
+    Drive().ApplyProfile(servo);
+    ASSERT_EQ(Master()->Connect(static_cast<uint8_t>(m_sim.Com()), kBaudCode9600, true),
+              kConnectOk);
+    VariableInfo v = Variable(kVcmKindButton, 0, 2);
+    v.options.push_back(OptionInfo{"Record", "TR", 0, "", 0, 0});
+    CVcmButton button(&v);
+    button.Create("Record", WS_CHILD | WS_VISIBLE, QRect(10, 10, 110, 20), &m_page, 3002);
+    // The user presses the button while the read pumps messages.
+    struct ClickingProgress : RecordingProgress {
+        CVcmButton* button;
+        bool CheckCancel() override
+        {
+            if (checks++ == 3)
+                button->click();
+            return false;
+        }
+    } progress;
+    progress.button = &button;
+    m_boxes.Answer(host::IDOK);
+    std::vector<int16_t> values(servo.testArrayLength);
+    ClearWire();
+    ASSERT_TRUE(Master()->ReadTestArray(&progress, values.data(), values.size()));
+    ASSERT_EQ(m_boxes.Count(), 1u);
+    EXPECT_EQ(m_boxes.Shown()[0].text, "It's reading graph data. Wait until reading is complete, "
+                                       "or press 'Cancel' button.");
+    EXPECT_EQ(m_boxes.Shown()[0].type, host::MB_OK);
+    Lines expected{"MA300"};
+    expected.insert(expected.end(), values.size(), "MD");
+    EXPECT_EQ(Wire(), expected);
+    EXPECT_TRUE(m_main.messages.empty());
 }
 
 }  // namespace
