@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "drive/DriveRecords.h"
@@ -66,7 +67,8 @@ public:
     // False when a read failed.
     bool OnRefresh(int source);
     void OnValueChanged(uint16_t param);
-    void OnVScroll(int code, int thumbPosition);
+    // A scroll-bar request; false when it did nothing.
+    bool OnVScroll(int code, int thumbPosition);
     void OnMouseWheel(int delta);
 
     int GetContentHeight() const { return m_nContentHeight; }
@@ -91,17 +93,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QLabel* CreateLabel(const std::string& text, Qt::Alignment alignment, const QRect& rect, int id);
     void OnSize(int clientHeight);
     bool UpdateScrollBar();
     void LayoutControls();
+    // Moves every row by -d (a positive d moves the rows up).
     void ScrollContents(int d);
-    void SetScrollPosition(int position);
+    void ScrollBy(int d);
+    void PlaceScrollBar();
     void SetVScrollStyle(bool on);
     void DestroyControls();
     void OnScrollBarAction(int action);
+    // Inside the page's own loop over its controls, or inside the loop of a
+    // box that a drive exchange raised.
+    bool InNestedLoop() const;
     // Refresh requests that arrived while the drive was busy, run once it is not.
     void DeferRefresh(int source);
-    void RunDeferredRefresh();
+    void RunDeferredWork();
 
     std::vector<CVcmEdit*> m_vecEdits;
     std::vector<CVcmButton*> m_vecButtons;
@@ -125,5 +133,5 @@ private:
     int m_nBusyDepth = 0;
     bool m_bClearPending = false;
     int m_nDeferredSource = -1;
-    QTimer* m_pDeferredRefresh = nullptr;
+    QTimer* m_pRetryTimer = nullptr;
 };
