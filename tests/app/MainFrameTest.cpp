@@ -17,6 +17,7 @@
 #include "app/ConnectDlg.h"
 #include "app/MainFrame.h"
 #include "app/MotorListDlg.h"
+#include "app/ParamConverterDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmMessages.h"
@@ -460,3 +461,15 @@ INSTANTIATE_TEST_SUITE_P(SampleDrives, FramePictureTest, testing::ValuesIn(kSamp
                                      c = '_';
                              return name;
                          });
+
+TEST_F(FrameTest, ConverterRunsWithoutADrive)
+{
+    bool shown = false;
+    WhenModal<CParamConverterDlg>([&](CParamConverterDlg* dlg) {
+        shown = true;
+        dlg->reject();
+    });
+    m_frame->OnParameterConverter();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(m_master->IsOpen());
+}
