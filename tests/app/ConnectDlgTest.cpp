@@ -14,9 +14,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using Fault = SimulatedDrive::Fault;
-using FaultKind = SimulatedDrive::FaultKind;
 constexpr unsigned kCom = 211;
 
 class ConnectDlgTest : public testing::Test {
@@ -29,11 +26,7 @@ protected:
     }
 
     void WriteIni(const std::string& content) const { m_folder.Write("Connection.ini", content); }
-    void StoreChoice(unsigned port, int rate) const
-    {
-        WriteIni("[COMM]\nPortNo=" + std::to_string(port) + "\nBaudrate=" + std::to_string(rate) +
-                 "\n");
-    }
+    void StoreChoice(unsigned port, int rate) const { m_folder.StoreConnection(port, rate); }
     static QComboBox* Ports(CConnectDlg& dlg) { return dlg.findChild<QComboBox*>("portNo"); }
     static QComboBox* Rates(CConnectDlg& dlg) { return dlg.findChild<QComboBox*>("baudrate"); }
 
@@ -148,10 +141,8 @@ TEST_P(ConnectFailureTest, ShowsTheResultsMessageAndKeepsTheIni)
     CConnectDlg dlg;
     EXPECT_FALSE(ConnectWithStoredChoice(dlg));
     EXPECT_EQ(BoxTexts(), c.boxes);
-    for (const auto& box : m_boxes.Shown()) {
-        if (box.text == c.boxes.back())
-            EXPECT_EQ(box.caption, "Error");
-    }
+    // The result's own message carries the caption "Error".
+    EXPECT_EQ(m_boxes.Shown().back().caption, "Error");
     EXPECT_FALSE(m_master->IsOpen());
     EXPECT_EQ(m_folder.Read("Connection.ini"), iniBefore);
     // The dialog stays usable for another try.

@@ -27,9 +27,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using Fault = SimulatedDrive::Fault;
-using FaultKind = SimulatedDrive::FaultKind;
 constexpr unsigned kCom = 212;
 
 class FrameTest : public testing::Test {
@@ -53,10 +50,8 @@ protected:
     // Drive > Connect through the dialog with the port and rate stored.
     void Connect(int rate = 9600)
     {
-        m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) +
-                                             "\nBaudrate=" + std::to_string(rate) + "\n");
-        WhenModal<CConnectDlg>(
-            [](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+        m_folder.StoreConnection(kCom, rate);
+        PressConnectWhenAsked();
         m_frame->OnDriveConnect();
         ASSERT_TRUE(m_master->IsOpen());
         // Let the page's first reads run before anything is recorded.
@@ -131,8 +126,8 @@ TEST_F(FrameTest, CommandsAreEnabledByThePortState)
 TEST_F(FrameTest, ConnectReadsEveryParameterShowsTheDriveAndStartsPolling)
 {
     Record();
-    m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=9600\n");
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+    m_folder.StoreConnection(kCom, 9600);
+    PressConnectWhenAsked();
     m_frame->OnDriveConnect();
 
     EXPECT_EQ(Log(), (Lines{"start"}));
@@ -165,8 +160,8 @@ TEST_F(FrameTest, FailedReadAfterConnectLeavesThePortOpenAndThePageEmpty)
     Record();
     m_sim->InjectFault(Fault(FaultKind::ErrorAnswer), 1, "MD");
     m_boxes.Answer(host::IDIGNORE);
-    m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=9600\n");
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+    m_folder.StoreConnection(kCom, 9600);
+    PressConnectWhenAsked();
     m_frame->OnDriveConnect();
 
     EXPECT_EQ(Log(), (Lines{"box Command \"MD\" was failed.\nError 1"}));

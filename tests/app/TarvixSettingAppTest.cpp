@@ -21,8 +21,6 @@
 
 namespace {
 
-using Fault = SimulatedDrive::Fault;
-using FaultKind = SimulatedDrive::FaultKind;
 constexpr unsigned kCom = 213;
 
 // Keeps the test run's message-box handler across an application start-up,
@@ -167,13 +165,13 @@ TEST(TarvixSettingAppTest, AbortClosesTheFrameOnceTheCommandHasReturned)
     ProgramFolderWithData folder;
     SimulatedDriveOnCom sim(kCom);
     PlaySampleDrive(sim, kSampleBipolarVersion);
-    folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=19200\n");
+    folder.StoreConnection(kCom, 19200);
     KeepMessageBoxHandler keep;
     CTarvixSettingApp app;
     ASSERT_TRUE(app.InitInstance());
     ScriptedMessageBoxes boxes;
     CMainFrame* frame = app.GetMainFrame();
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+    PressConnectWhenAsked();
     frame->OnDriveConnect();
     ASSERT_TRUE(GetTarvixMaster()->IsOpen());
 
