@@ -298,7 +298,7 @@ void CVcmEdit::OnEnKillFocus()
 
 bool CVcmEdit::event(QEvent* e)
 {
-    // Enter and Escape come here first, before any shortcut handling.
+    // Escape belongs to the field: no shortcut of a window around it takes it.
     if (e->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() == Qt::Key_Escape) {
