@@ -114,7 +114,7 @@ int32_t LeadingInteger(const QString& text)
 
 }  // namespace
 
-CVcmEdit::CVcmEdit(VariableInfo* variable) : CVcmCtrl(variable)
+CVcmEdit::CVcmEdit(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     setFrame(true);  // the sunken border
     connect(this, &QLineEdit::textChanged, this, [this] { OnEnChange(); });
