@@ -9,6 +9,7 @@
 #include "app/AboutDlg.h"
 #include "app/AppMessageBox.h"
 #include "app/MainFrame.h"
+#include "pages/VcmColours.h"
 #include "platform/CloseRequest.h"
 
 static void InitAppResources()
@@ -37,6 +38,8 @@ bool CTarvixSettingApp::InitInstance()
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     InstallAppMessageBox();
+    // The controls' colours come from the palette once, before any window exists.
+    GetVcmColours();
 
     // The frame is the master's first user and so creates it.
     m_pMainFrame = std::make_unique<CMainFrame>();
