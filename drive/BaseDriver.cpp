@@ -103,10 +103,10 @@ bool CBaseDriver::WriteParameterLine(FILE* file, uint16_t number, int value,
                              static_cast<int>(number), value))
         return false;
     // Written whole: a long description is not cut at the format buffer.
-    if (!WriteTextModeString(file, GetParamDescription(number).c_str()))
+    if (!WriteTextModeComment(file, GetParamDescription(number)))
         return false;
     if (!baudRate && number == motorNoParam &&
-        !WriteTextModeString(file, CMotorTable::GetInstance()->GetMotorName(value).c_str()))
+        !WriteTextModeComment(file, CMotorTable::GetInstance()->GetMotorName(value)))
         return false;
     return WriteTextModeString(file, "\r\n");
 }
@@ -149,5 +149,6 @@ bool CBaseDriver::SaveSingleMotorParameters(FILE* file, CProgInterface* progress
     }
     if (!WriteParameterRange(file, progress, 0, n - 1, motorNoParam))
         return false;
-    return WriteTextModeString(file, "\r\nSP\t\t\t\t// Save Parameters");
+    return WriteTextModeString(file, "\r\nSP\t\t\t\t// Save Parameters") &&
+           FlushTextModeFile(file);
 }

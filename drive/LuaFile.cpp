@@ -1,14 +1,92 @@
 #include "drive/LuaFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 
 #include "platform/ProgramFolder.h"
 
 namespace luadb {
 
-bool RunDatabaseFile(const char* fileName, StateHolder& holder)
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;
+
+// Opens a regular file for reading; a pipe or device is refused before
+// anything is read from it, so the open itself never waits for a writer.
+UniqueFile OpenRegularFile(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file)
+        ::close(fd);
+    return UniqueFile(file);
+}
+
+struct ChunkReader {
+    FILE* file;
+    char buffer[LUAL_BUFFERSIZE];
+};
+
+const char* ReadChunk(lua_State*, void* data, size_t* size)
+{
+    auto* reader = static_cast<ChunkReader*>(data);
+    *size = std::fread(reader->buffer, 1, sizeof reader->buffer, reader->file);
+    return *size > 0 ? reader->buffer : nullptr;
+}
+
+// As the stand-alone loader does: a first line starting with '#' is skipped,
+// its line feed kept so that line numbers stay right.
+void SkipCommandLine(FILE* file)
+{
+    int c = std::fgetc(file);
+    if (c == '#') {
+        while ((c = std::fgetc(file)) != EOF && c != '\n') {
+        }
+    }
+    if (c != EOF)
+        std::ungetc(c, file);
+}
+
+// Fires once the budget is spent. From then on it fires at every instruction,
+// so a chunk that catches the error with pcall cannot go on looping.
+void StopChunk(lua_State* state, lua_Debug*)
+{
+    lua_sethook(state, StopChunk, LUA_MASKCOUNT, 1);
+    luaL_error(state, "instruction budget exceeded");
+}
+
+bool LoadChunk(lua_State* state, const std::string& path)
+{
+    UniqueFile file = OpenRegularFile(path);
+    if (!file)
+        return false;
+    SkipCommandLine(file.get());
+    auto reader = std::make_unique<ChunkReader>();
+    reader->file = file.get();
+    const std::string chunkName = "@" + path;
+    return lua_load(state, ReadChunk, reader.get(), chunkName.c_str()) == 0 &&
+           !std::ferror(file.get());
+}
+
+}  // namespace
+
+bool RunDatabaseFile(const char* fileName, StateHolder& holder, int instructionBudget)
 {
     holder.Reset();
     if (!fileName)
@@ -21,16 +99,15 @@ bool RunDatabaseFile(const char* fileName, StateHolder& holder)
     if (!state)
         return false;
     luaL_openlibs(state);
-    if (luaL_loadfile(state, path.c_str()) != 0) {
+    if (!LoadChunk(state, path)) {
         lua_settop(state, 0);
         return false;
     }
-    if (lua_pcall(state, 0, LUA_MULTRET, 0) != 0) {
-        lua_settop(state, 0);
-        return false;
-    }
+    lua_sethook(state, StopChunk, LUA_MASKCOUNT, instructionBudget > 0 ? instructionBudget : 1);
+    const bool ran = lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
+    lua_sethook(state, nullptr, 0, 0);
     lua_settop(state, 0);
-    return true;
+    return ran;
 }
 
 bool PushGlobalTable(lua_State* state, const char* name)

@@ -56,11 +56,18 @@ private:
 // Longest full path of a database file that is tried.
 constexpr size_t kMaxPathLength = 4095;
 
+// Lua instructions a database chunk may run: far beyond what a database of
+// any size needs, and reached within a second by a chunk that never ends.
+constexpr int kInstructionBudget = 50'000'000;
+
 // Runs the file named relative to the program's folder in a fresh state with
-// the standard libraries. The holder receives the state whenever one could be
+// the standard libraries. Only a regular file is read (a named pipe or device
+// could block for ever), and a chunk that runs past its instruction budget
+// fails like any other. The holder receives the state whenever one could be
 // created, also when loading or running failed (some readers still look at
 // what a failed file defined). True when the chunk loaded and ran.
-bool RunDatabaseFile(const char* fileName, StateHolder& holder);
+bool RunDatabaseFile(const char* fileName, StateHolder& holder,
+                     int instructionBudget = kInstructionBudget);
 
 // Pushes the global name (raw) and tells whether it is a table; the value stays pushed.
 bool PushGlobalTable(lua_State* state, const char* name);

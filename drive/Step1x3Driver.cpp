@@ -220,7 +220,7 @@ bool CStep1x3Driver::SaveParameters(FILE* file, CProgInterface* progress)
         if (!WriteSaveMotorLine(file))
             return false;
     }
-    return WriteFinishMotorDbLines(file);
+    return WriteFinishMotorDbLines(file) && FlushTextModeFile(file);
 }
 
 bool CStep1x3Driver::DownloadMotorList(CProgInterface* progress)
@@ -303,7 +303,7 @@ bool CStep1x3Driver::ConvertParameterFile(FILE* file, CVcmFile* vcmFile)
             // The description is written whole, not cut at the format buffer.
             written = written &&
                       WriteTextModeFormat(file, "MA\t%d \tMD\t%d\t// \t", number, newValue) &&
-                      WriteTextModeString(file, description.c_str()) &&
+                      WriteTextModeComment(file, description) &&
                       WriteTextModeString(file, "\r\n");
         }
     };
@@ -349,5 +349,5 @@ bool CStep1x3Driver::ConvertParameterFile(FILE* file, CVcmFile* vcmFile)
             written = written && WriteTextModeFormat(file, "%s\r\n", command.c_str());
         }
     }
-    return written;
+    return written && FlushTextModeFile(file);
 }

@@ -1,5 +1,6 @@
 #include "drive/TarvixMaster.h"
 
+#include <climits>
 #include <cstring>
 
 #include "drive/BaseDriver.h"
@@ -303,15 +304,23 @@ bool CTarvixMaster::SaveParameterFile(FILE* file, CProgInterface* progress)
     return m_pDriver->SaveParameters(file, progress);
 }
 
-bool CTarvixMaster::ReadTestArray(CProgInterface* progress, int16_t* values)
+bool CTarvixMaster::ReadTestArray(CProgInterface* progress, int16_t* values, size_t capacity)
 {
     if (!values || !HasLoadedDriver() || !m_pDriver->HasTestArray())
         return false;
+    const int columns = m_pDriver->GetTestArrayColumns();
+    const int lines = m_pDriver->GetTestArrayLines();
+    if (columns <= 0 || lines <= 0)
+        return false;
+    // Two 16-bit database counts: their product does not fit an int. A test
+    // array larger than the caller's buffer is refused before anything is sent.
+    const size_t n = static_cast<size_t>(columns) * static_cast<size_t>(lines);
+    if (n > capacity || n > static_cast<size_t>(INT_MAX))
+        return false;
     m_bReadingTestArray = true;
-    const int n = m_pDriver->GetTestArrayColumns() * m_pDriver->GetTestArrayLines();
     if (progress) {
         progress->SetStatus("Read TestArray");
-        progress->SetRange(0, n);
+        progress->SetRange(0, static_cast<int>(n));
         progress->SetPos(0);
         progress->SetStep(1);
     }
@@ -320,7 +329,7 @@ bool CTarvixMaster::ReadTestArray(CProgInterface* progress, int16_t* values)
         return false;
     }
     bool complete = true;
-    for (int i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n; ++i) {
         values[i] = static_cast<int16_t>(static_cast<uint16_t>(ReadData() & 0xFFFF));
         // A single failed sample is kept as 0xFFFF, but once the port is gone
         // the rest could only be filler: that is no test array.

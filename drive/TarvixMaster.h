@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -59,7 +60,8 @@ public:
     bool LoadParametersFromEeprom();
     bool LoadDefaultParameters();
     bool SaveParameterFile(FILE* file, CProgInterface* progress);
-    bool ReadTestArray(CProgInterface* progress, int16_t* values);
+    // capacity: how many samples the values buffer holds.
+    bool ReadTestArray(CProgInterface* progress, int16_t* values, size_t capacity);
 
     // Script execution.
     bool ExecuteScriptFile(FILE* file, CProgInterface* progress);

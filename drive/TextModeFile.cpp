@@ -26,3 +26,20 @@ bool WriteTextModeFormat(FILE* file, const char* format, ...)
         return false;
     return WriteTextModeString(file, buffer);
 }
+
+bool FlushTextModeFile(FILE* file)
+{
+    if (!file)
+        return false;
+    return std::fflush(file) == 0 && !std::ferror(file);
+}
+
+bool WriteTextModeComment(FILE* file, const std::string& text)
+{
+    std::string line = text.c_str();  // a NUL ends the text, as it always has
+    for (char& c : line) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return WriteTextModeString(file, line.c_str());
+}

@@ -69,6 +69,7 @@ void CVcmFile::Load(int length, FILE* file)
     delete[] m_pText;
     m_pText = nullptr;
     m_pCur = nullptr;
+    m_pEnd = nullptr;
     m_nLine = 0;
     if (!file || length <= 0)
         return;
@@ -76,13 +77,15 @@ void CVcmFile::Load(int length, FILE* file)
     m_pText = new (std::nothrow) char[static_cast<size_t>(length) + 1]();
     if (!m_pText)
         return;
-    for (int i = 0; i < length; ++i) {
+    int read = 0;
+    for (; read < length; ++read) {
         int c = std::fgetc(file);
         if (c == EOF)
             break;
-        m_pText[i] = static_cast<char>(c);
+        m_pText[read] = static_cast<char>(c);
     }
     m_pCur = m_pText;
+    m_pEnd = m_pText + read;
 }
 
 void CVcmFile::Reset()
@@ -92,12 +95,13 @@ void CVcmFile::Reset()
     m_pText = nullptr;
     m_pToken = nullptr;
     m_pCur = nullptr;
+    m_pEnd = nullptr;
     m_nLine = 0;
 }
 
 bool CVcmFile::AtEnd() const
 {
-    return !m_pCur || *m_pCur == '\0';
+    return !m_pCur || m_pCur >= m_pEnd;
 }
 
 const char* CVcmFile::SetToken(const char* begin, const char* end)
@@ -142,7 +146,7 @@ void CVcmFile::SkipLine()
 {
     if (!m_pCur)
         return;
-    while (*m_pCur != '\0') {
+    while (m_pCur < m_pEnd) {
         if (*m_pCur++ == '\n') {
             ++m_nLine;
             return;

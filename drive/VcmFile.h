@@ -53,4 +53,6 @@ private:
     char* m_pCur = nullptr;
     int m_nLine = 0;
     char* m_pToken = nullptr;
+    // Behind the last byte read: a NUL before it is a byte of the file, not its end.
+    char* m_pEnd = nullptr;
 };

@@ -2,6 +2,7 @@
 // lines on the wire, the port left behind, the baud switch and identification.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "drive/BaseDriver.h"
 #include "drive/LuaManager.h"
@@ -326,6 +327,29 @@ TEST_F(ConnectDatabaseTest, MissingFilesGiveEight)
     m_folder.Remove("VersionList.lua");
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
     ExpectClosedAfterFailure();
+}
+
+TEST_F(ConnectDatabaseTest, ADatabaseFileThatNeverEndsGivesEight)
+{
+    StartBareDrive("TARVIX Bipolar Version 7.2.0");
+    const std::string endless[] = {
+        "while true do end\n",
+        // The budget's error caught inside the chunk does not let it go on.
+        "while true do pcall(function() while true do end end) end\n",
+    };
+    for (const std::string& chunk : endless) {
+        SCOPED_TRACE(chunk);
+        m_folder.Write("missing.lua", chunk);
+        EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
+        ExpectClosedAfterFailure();
+    }
+
+    // A named pipe that no one ever writes to.
+    m_folder.Remove("missing.lua");
+    ASSERT_EQ(::mkfifo((m_folder.Path() + "missing.lua").c_str(), 0600), 0);
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
+    ExpectClosedAfterFailure();
+    m_folder.Remove("missing.lua");
 }
 
 TEST_F(ConnectDatabaseTest, ContentErrorGivesNineWithTheKeptText)

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "drive/Servo2x1Driver.h"
 #include "drive/Step1x2Driver.h"
 #include "drive/Step1x3Driver.h"
+#include "drive/VcmFile.h"
 #include "tests/drive/DriverTestSupport.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 
@@ -266,4 +268,33 @@ TEST_F(DriverModel, AFailedWriteIsNoSuccess)
         GTEST_SKIP() << "no /dev/full";
     std::setvbuf(full.get(), nullptr, _IONBF, 0);
     EXPECT_FALSE(step.SaveParameters(full.get(), nullptr));
+}
+
+TEST_F(DriverModel, LineBreaksOfADescriptionStayInsideItsComment)
+{
+    std::vector<SmallVersion> versions = SmallVersions();
+    versions[0].descriptions[0] = "x\nLD";
+    versions[0].descriptions[4] = "Motor\r\nSP ";
+    WriteSmallDatabase(m_folder, versions);
+    SimMaster sim;
+    sim.SetValues({12, -3, 5, 0, 12, 1500, 99, 1});
+    CStep1x2Driver step(&sim.master);
+    LoadModel(step, kStepVersion);
+
+    UniqueFile file = TempFile();
+    ASSERT_TRUE(step.SaveParameters(file.get(), nullptr));
+    const std::string bytes = Contents(file.get());
+    EXPECT_NE(bytes.find("MA\t0\tMD\t12\t// x LD\r\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("MA\t4\tMD\t12\t// Motor  SP TM-86 Step\r\r\n"), std::string::npos);
+    // Read back, the script holds no command but its own.
+    std::rewind(file.get());
+    CVcmFile lexer;
+    lexer.Load(static_cast<int>(bytes.size()), file.get());
+    std::vector<std::string> commands;
+    while (const char* command = lexer.NextCommand()) {
+        commands.emplace_back(command);
+        lexer.NextNumber();
+    }
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "LD"), 0);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "SP"), 1);
 }

@@ -73,8 +73,8 @@ inline std::string LuaQuoted(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '\0') {
-            out += "\\0";
+        if (c == '\0' || c == '\n' || c == '\r') {
+            out += c == '\0' ? "\\0" : c == '\n' ? "\\n" : "\\r";
             continue;
         }
         if (c == '"' || c == '\\')

@@ -173,14 +173,15 @@ TEST_F(ParamConvert, LeavesCommentsAndBlankLinesBehind)
 
 TEST_F(ParamConvert, MovesOnPastTextThatIsNoCommand)
 {
-    // "/*" and control bytes give the lexer no command; the rest of that line
-    // is dropped and the scan ends normally.
+    // "/*", control bytes and NUL give the lexer no command; the rest of that
+    // line is dropped and the scan ends normally.
     bool ok = false;
-    EXPECT_EQ(Convert("MA 23 MD 1 /* note\r\n"
-                      "\x01\x02 MA 24 MD 10\r\n"
-                      "LD\r\n"
-                      "/*",
-                      &ok),
+    const char text[] = "MA 23 MD 1 /* note\r\n"
+                        "\x01\x02 MA 24 MD 10\r\n"
+                        "\0 MA 25 MD 20\r\n"
+                        "LD\r\n"
+                        "/*";
+    EXPECT_EQ(Convert(std::string(text, sizeof text - 1), &ok),
               "MA\t50 \tMD\t1\r\r\nLD\r\r\n");
     EXPECT_TRUE(ok);
 }

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "drive/BaseDriver.h"
+#include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
+#include "drive/VcmFile.h"
+#include "tests/drive/DriverTestSupport.h"
 #include "tests/drive/MasterTestSupport.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tools/drivesim/SampleDrives.h"
@@ -181,6 +184,38 @@ TEST_F(ParameterCacheTest, SaveParameterFileWithFailedVersionStillSaves)
     EXPECT_NE(bytes.find("MA\t0\tMD\t"), std::string::npos);
 }
 
+TEST_F(ParameterCacheTest, SavingIntoAFullDiskIsAFailure)
+{
+    // A buffer larger than any saved file: nothing reaches the device before the end.
+    std::vector<char> buffer(1 << 20);
+    auto openFull = [&buffer] {
+        FILE* file = std::fopen("/dev/full", "w");
+        if (file)
+            std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+        return drivertest::UniqueFile(file);
+    };
+    for (const char* version : {kSampleBipolarVersion, kSampleMultiMotorVersion}) {
+        SCOPED_TRACE(version);
+        Connect(version);
+        drivertest::UniqueFile full = openFull();
+        ASSERT_NE(full, nullptr);
+        EXPECT_FALSE(m_master.SaveParameterFile(full.get(), nullptr));
+    }
+
+    auto* multi = dynamic_cast<CStep1x3Driver*>(m_master.GetDriver());
+    ASSERT_NE(multi, nullptr);
+    TempFile old;
+    old.Write("VR Tarvix Bipolar Version 1.0.0\r\nMA 24 MD 1500\r\nLD\r\n");
+    FILE* in = old.OpenForRead();
+    CVcmFile lexer;
+    lexer.Load(64, in);
+    std::fclose(in);
+    DriveVersion header;
+    ASSERT_TRUE(lexer.ReadVersionLine(&header));
+    drivertest::UniqueFile full = openFull();
+    EXPECT_FALSE(multi->ConvertParameterFile(full.get(), &lexer));
+}
+
 TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
 {
     Connect(kSampleServoVersion);
@@ -194,7 +229,7 @@ TEST_F(ParameterCacheTest, TestArrayIsReadFromItsStartAddress)
 
     std::vector<int16_t> values(n, 0);
     RecordingProgress progress;
-    ASSERT_TRUE(m_master.ReadTestArray(&progress, values.data()));
+    ASSERT_TRUE(m_master.ReadTestArray(&progress, values.data(), values.size()));
     for (int i = 0; i < n; ++i)
         EXPECT_EQ(values[i], (i * 37) % 2000 - 1000) << i;
     Lines expected{"MA" + std::to_string(start)};
@@ -217,7 +252,7 @@ TEST_F(ParameterCacheTest, TestArrayCancelKeepsWhatWasRead)
     std::vector<int16_t> values(n, 0);
     RecordingProgress progress;
     progress.cancelAt = 10;
-    EXPECT_FALSE(m_master.ReadTestArray(&progress, values.data()));
+    EXPECT_FALSE(m_master.ReadTestArray(&progress, values.data(), values.size()));
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(values[i], i + 1) << i;
     EXPECT_EQ(values[10], 0);
@@ -233,17 +268,47 @@ TEST_F(ParameterCacheTest, TestArrayOfAVanishedDeviceIsNoTestArray)
     m_sim->VanishAfter(10);
     m_boxes.AnswerAlways(host::IDIGNORE);
     // Single failed samples would be kept as 0xFFFF; a closed port ends the read.
-    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values.data()));
+    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values.data(), values.size()));
     EXPECT_FALSE(m_master.IsOpen());
     EXPECT_FALSE(m_master.IsReadingTestArray());
     EXPECT_EQ(m_sim->Lines().size(), 11u);
+}
+
+TEST_F(ParameterCacheTest, TestArrayLargerThanTheBufferIsRefusedUnsent)
+{
+    struct Case {
+        int lines, columns;
+        size_t capacity;
+    };
+    // 65535 x 65535 overflows an int; the others are one sample too many and none at all.
+    const Case cases[] = {{65535, 65535, size_t{1} << 20}, {4, 3, 11}, {0, 3, 64}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lines) + " x " + std::to_string(c.columns));
+        TempProgramFolder folder;
+        std::vector<drivertest::SmallVersion> versions = drivertest::SmallVersions();
+        versions[1].constants = "NUMBER_LINE_TESTARRAY = " + std::to_string(c.lines) +
+                                "\nNUMBER_COLUMN_TESTARRAY = " + std::to_string(c.columns) +
+                                "\nDB_TestArrayStart = 40\nNUMBER_OF_PARAMETERS = 6\n";
+        drivertest::WriteSmallDatabase(folder, versions);
+        folder.Write("ErrorTable.lua", "glb_TableError = { 'none' }\n");
+        m_sim = std::make_unique<SimLink>(SimLink::BareProfile(drivertest::kServoVersion, 64));
+        ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+        m_sim->ClearLines();
+
+        std::vector<int16_t> values(c.capacity, 7);
+        EXPECT_FALSE(m_master.ReadTestArray(nullptr, values.data(), values.size()));
+        EXPECT_TRUE(m_sim->Lines().empty());
+        EXPECT_FALSE(m_master.IsReadingTestArray());
+        EXPECT_EQ(values.back(), 7);
+        m_master.Close();
+    }
 }
 
 TEST_F(ParameterCacheTest, StepDriveHasNoTestArray)
 {
     Connect(kSampleBipolarVersion);
     int16_t values[4] = {};
-    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values));
+    EXPECT_FALSE(m_master.ReadTestArray(nullptr, values, 4));
     EXPECT_TRUE(m_sim->Lines().empty());
     EXPECT_FALSE(m_master.IsReadingTestArray());
 }
@@ -272,7 +337,7 @@ TEST(ParameterCacheWithoutDriveTest, OperationsFailWithoutAModel)
     EXPECT_FALSE(master.ReadAllParameters(nullptr));
     EXPECT_FALSE(master.GetParameter(&value, 0, true));
     EXPECT_EQ(value, 7);
-    EXPECT_FALSE(master.ReadTestArray(nullptr, samples));
+    EXPECT_FALSE(master.ReadTestArray(nullptr, samples, 4));
     TempFile file;
     FILE* out = file.OpenForWrite();
     EXPECT_FALSE(master.SaveParameterFile(out, nullptr));

@@ -7,8 +7,10 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "drive/ErrorTable.h"
+#include "drive/LuaFile.h"
 #include "drive/LuaManager.h"
 #include "drive/MotorTable.h"
 #include "platform/ProgramFolder.h"
@@ -212,6 +214,52 @@ TEST(SampleDatabase, VersionsTogetherUseEveryRowFeature)
     EXPECT_TRUE(readOnly && live && notify && secondCondition && bigDrive);
 }
 
+TEST(SampleDatabase, EveryFileRunsFarWithinTheInstructionBudget)
+{
+    std::vector<std::string> files = {"VersionList.lua", "MotorTable.lua", "ErrorTable.lua"};
+    for (const char* name : {"DriveDB", "Default", "Description"}) {
+        for (const char* prefix : {"MorvaneVcm_2_0", "TarvixBipolar_1_1", "TarvixBipolar_1_1_3",
+                                   "TarvixUnipolar_3_0"})
+            files.push_back(std::string("db/") + prefix + "_" + name + ".lua");
+    }
+    for (const std::string& file : files) {
+        luadb::StateHolder holder;
+        EXPECT_TRUE(luadb::RunDatabaseFile(file.c_str(), holder, luadb::kInstructionBudget / 100))
+            << file;
+    }
+}
+
+TEST(SampleDatabase, SimulatedServoRecordsSineAndStepCurves)
+{
+    DriveProfile profile;
+    std::string error;
+    ASSERT_TRUE(LoadDriveProfile(kSampleServoVersion, profile, error)) << error;
+    LoadedDrive servo;
+    Load(kSampleServoVersion, servo);
+    ASSERT_FALSE(HasFatalFailure());
+    const int lines = servo.constants["NUMBER_LINE_TESTARRAY"];
+    const int columns = servo.constants["NUMBER_COLUMN_TESTARRAY"];
+    ASSERT_EQ(profile.testArrayLength, lines * columns);
+    ASSERT_GE(lines, 2);
+    std::vector<std::set<int32_t>> channels(lines);
+    std::vector<int> signChanges(lines);
+    for (int j = 0; j < columns; ++j) {
+        for (int k = 0; k < lines; ++k) {
+            const int32_t v = profile.values[profile.testArrayStart + j * lines + k];
+            EXPECT_GE(v, -32768);
+            EXPECT_LE(v, 32767);
+            if (j > 0 && (v < 0) != (profile.values[profile.testArrayStart + (j - 1) * lines + k] < 0))
+                ++signChanges[k];
+            channels[k].insert(v);
+        }
+    }
+    // A sine on the first channel, a square wave of two levels on the second.
+    EXPECT_GT(channels[0].size(), static_cast<size_t>(columns / 2));
+    EXPECT_GE(signChanges[0], 3);
+    EXPECT_EQ(channels[1].size(), 2u);
+    EXPECT_GE(signChanges[1], 3);
+}
+
 TEST(SampleDatabase, MultiMotorAndServoConstants)
 {
     LoadedDrive multi;
@@ -279,8 +327,16 @@ TEST(SampleDatabase, DriveProfilesOfTheSampleVersions)
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(profile.versionText, sample.version);
         ASSERT_EQ(profile.values.size(), static_cast<size_t>(sample.parameterCount));
-        for (const ParamInfo& info : drive.infos)
-            EXPECT_EQ(profile.values[info.number], info.defaultValue);
+        // The test array holds the drive's own recording instead of the defaults.
+        const auto recorded = [&](int n) {
+            return n >= profile.testArrayStart &&
+                   n < profile.testArrayStart + profile.testArrayLength;
+        };
+        for (const ParamInfo& info : drive.infos) {
+            if (!recorded(info.number)) {
+                EXPECT_EQ(profile.values[info.number], info.defaultValue);
+            }
+        }
         EXPECT_EQ(profile.baudRateParam, drive.constants["DB_Var_SerialComm_bps"]);
         EXPECT_EQ(profile.readOnly.count(static_cast<uint16_t>(profile.baudRateParam)), 0u);
         // Live measured values are read-only, settings are not.

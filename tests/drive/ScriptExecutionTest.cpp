@@ -258,6 +258,14 @@ TEST_F(ScriptExecutionTest, UnreadableTextStopsWithItsLine)
     EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10"}));
     ASSERT_EQ(m_boxes.Count(), 2u);
     EXPECT_EQ(m_boxes.Shown()[1].text, "Unreadable text in script file.\nLine : #2");
+
+    // A NUL byte is unreadable too, not the end of the file.
+    m_sim->ClearLines();
+    m_boxes.Answer(host::IDOK);
+    EXPECT_FALSE(Execute(std::string("MA 10\r\nMD 3\0\r\nLD\r\n", 16)));
+    EXPECT_EQ(m_sim->Lines(), (Lines{"VR", "MA10", "MD3"}));
+    ASSERT_EQ(m_boxes.Count(), 3u);
+    EXPECT_EQ(m_boxes.Shown()[2].text, "Unreadable text in script file.\nLine : #2");
 }
 
 TEST_F(ScriptExecutionTest, CommentsAndBlankLinesOnlyEndNormally)

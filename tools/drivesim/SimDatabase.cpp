@@ -1,5 +1,7 @@
 // The simulated drive's profile, taken from the drive database beside the
 // program so that the drive and the program agree on the drive version.
+#include <algorithm>
+#include <cmath>
 #include <deque>
 #include <string>
 
@@ -17,6 +19,32 @@ std::string Describe(const std::string& what, LuaDbResult r, const CLuaManager& 
     if (r == kLuaDbContentError && !db.GetLastErrorText().empty())
         text += ": " + db.GetLastErrorText();
     return text;
+}
+
+// A recorded sample of the servo's test array: channel k of `channels` at
+// sample j of `samples`. The channels take turns at sine waves, steps, a
+// damped step response and a staircase, so that a plot shows them apart.
+int32_t RecordedSample(int channel, int sample, int samples)
+{
+    const double kPi = 3.14159265358979323846;
+    const double t = samples > 1 ? static_cast<double>(sample) / (samples - 1) : 0.0;
+    const double scale = 1.0 + channel / 4;
+    double v = 0;
+    switch (channel % 4) {
+    case 0:
+        v = 8000 * std::sin(2 * kPi * 2 * t);
+        break;
+    case 1:
+        v = std::fmod(t * 3, 1.0) < 0.5 ? 5000 : -5000;
+        break;
+    case 2:
+        v = t < 0.1 ? 0 : 6000 * (1 - std::exp(-(t - 0.1) * 8) * std::cos((t - 0.1) * 30));
+        break;
+    default:
+        v = 1500.0 * std::floor(t * 6) - 4000;
+        break;
+    }
+    return static_cast<int32_t>(std::clamp(v * scale, -32768.0, 32767.0));
 }
 
 }  // namespace
@@ -52,10 +80,15 @@ bool LoadDriveProfile(const std::string& versionText, DriveProfile& profile, std
         p.motorStart = db.GetGlobalNumber("PARAM_MOTOR_START");
         p.motorEnd = db.GetGlobalNumber("PARAM_MOTOR_END");
     }
+    int testArrayLines = 0;
     if (driverType == kServoDriverType) {
         p.testArrayStart = db.GetGlobalNumber("DB_TestArrayStart");
-        p.testArrayLength = db.GetGlobalNumber("NUMBER_LINE_TESTARRAY") *
-                            db.GetGlobalNumber("NUMBER_COLUMN_TESTARRAY");
+        testArrayLines = db.GetGlobalNumber("NUMBER_LINE_TESTARRAY");
+        // Two 16-bit counts: the product is taken wide, the array ends at the
+        // last drive address.
+        const long long length =
+            static_cast<long long>(testArrayLines) * db.GetGlobalNumber("NUMBER_COLUMN_TESTARRAY");
+        p.testArrayLength = static_cast<int>(std::min<long long>(length, 0x10000 - p.testArrayStart));
     }
     // Parameters the program itself writes are never refused.
     std::deque<uint16_t> written{static_cast<uint16_t>(p.baudRateParam)};
@@ -97,6 +130,14 @@ bool LoadDriveProfile(const std::string& versionText, DriveProfile& profile, std
         const int n = p.testArrayStart + i;
         if (n < count)
             p.readOnly.insert(static_cast<uint16_t>(n));
+    }
+    // The drive holds a recording of its own, whatever the database's defaults
+    // say: value j x lines + k is channel k at sample j.
+    for (int i = 0; testArrayLines > 0 && i < p.testArrayLength; ++i) {
+        const size_t n = static_cast<size_t>(p.testArrayStart + i);
+        if (n < p.values.size())
+            p.values[n] = RecordedSample(i % testArrayLines, i / testArrayLines,
+                                         p.testArrayLength / testArrayLines);
     }
     for (uint16_t n : written)
         p.readOnly.erase(n);
