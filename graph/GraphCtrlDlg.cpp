@@ -1,0 +1,426 @@
+#include "graph/GraphCtrlDlg.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+#include "app/ProgressDlg.h"
+#include "drive/BaseDriver.h"
+#include "drive/TarvixMaster.h"
+#include "graph/GraphMessages.h"
+#include "graph/PlotSurface.h"
+
+namespace {
+
+constexpr uint16_t kStyleLines = kStyleZeroLine;
+constexpr uint16_t kStyleLinesAndDots = kStyleZeroLine | kStyleDots;
+constexpr unsigned kMaxChannels = 16;
+// A scroll bar holds at most this many steps across the data.
+constexpr int64_t kMaxScrollSteps = 32767;
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// While the test array is read the main window takes no input: a menu command
+// or a page control would put its own exchanges between the samples. Closing
+// it cancels the read instead; the caller closes it again once the read is over.
+class MainWindowHold : public QObject {
+public:
+    MainWindowHold(QWidget* mainWindow, CProgressDlg* progress)
+        : m_main(mainWindow), m_progress(progress)
+    {
+        if (m_main)
+            qApp->installEventFilter(this);
+    }
+    ~MainWindowHold() override { qApp->removeEventFilter(this); }
+
+    bool CloseRequested() const { return m_bCloseRequested; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (!m_main)
+            return false;
+        if (watched == m_main && e->type() == QEvent::Close) {
+            m_bCloseRequested = true;
+            m_progress->reject();
+            e->ignore();
+            return true;
+        }
+        if (!IsUserInput(e->type()))
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !InMainWindow(widget))
+            return false;
+        // Taken here, so no shortcut of the main window fires either.
+        e->accept();
+        return true;
+    }
+
+private:
+    // The main window itself, its children and its menus; not the windows it
+    // owns (the graph window, the progress window).
+    bool InMainWindow(const QWidget* widget) const
+    {
+        for (const QWidget* w = widget; w; w = w->parentWidget()) {
+            if (w == m_main)
+                return true;
+            if (w->isWindow() && w->windowType() != Qt::Popup)
+                return false;
+        }
+        return false;
+    }
+
+    QPointer<QWidget> m_main;
+    CProgressDlg* m_progress;
+    bool m_bCloseRequested = false;
+};
+
+int64_t FloorDiv(int64_t a, int64_t d) { return static_cast<int64_t>(std::floor(double(a) / double(d))); }
+int64_t CeilDiv(int64_t a, int64_t d) { return static_cast<int64_t>(std::ceil(double(a) / double(d))); }
+
+// The increment that keeps the span between b and a within the bar's steps.
+int64_t FitIncrement(int32_t a, int32_t b, int64_t d)
+{
+    while (std::llabs(a / d - b / d) >= kMaxScrollSteps)
+        d *= 2;
+    return d;
+}
+
+// The Qt bar holds positions nMin .. limit, where limit is the highest
+// position at which a page still fits (the native bar's nMax - page + 1).
+void SetBar(QScrollBar* bar, int64_t nMin, int64_t limit, int page, int64_t position)
+{
+    const QSignalBlocker block(bar);
+    bar->setRange(static_cast<int>(nMin), static_cast<int>(limit));
+    bar->setPageStep(page);
+    bar->setSingleStep(1);
+    bar->setValue(static_cast<int>(position));
+}
+
+int32_t ChannelYInc(const CFLineGraph& graph, int i)
+{
+    std::lock_guard lock(CFLineGraph::GraphLock());
+    const CFYPole* channel = graph.Channel(i);
+    return channel ? channel->Increment() : 0;
+}
+
+int ChannelDivisions(const CFLineGraph& graph, int i)
+{
+    std::lock_guard lock(CFLineGraph::GraphLock());
+    const CFYPole* channel = graph.Channel(i);
+    return channel ? channel->Divisions() : 0;
+}
+
+int64_t Clamp(int64_t v, int64_t low, int64_t high) { return std::min(std::max(v, low), high); }
+
+// New bar position for a scroll command, as the native bar moves.
+int ScrollTarget(int code, int pos, int thumb, int min, int limit, int page, bool vertical)
+{
+    switch (code) {
+    case 0: return pos > min ? pos - 1 : pos;
+    case 1: return pos < limit ? pos + 1 : pos;
+    case 2: return pos > min ? std::max(pos - page, min) : pos;
+    case 3: return pos < limit ? std::min(pos + page, limit) : pos;
+    case 4:
+    case 5: return thumb;
+    case 6: return vertical ? limit : min;
+    case 7: return vertical ? min : limit;
+    default: return pos;
+    }
+}
+
+}  // namespace
+
+CGraphCtrlDlg::CGraphCtrlDlg(QWidget* parent)
+    : QWidget(parent), m_pMaster(GetTarvixMaster())
+{
+    setObjectName(QStringLiteral("graphCtrl"));
+    m_pSurface = new CPlotSurface(m_graph, this);
+    m_pHBar = new QScrollBar(Qt::Horizontal, this);
+    m_pHBar->setObjectName(QStringLiteral("hScroll"));
+    m_pVBar = new QScrollBar(Qt::Vertical, this);
+    m_pVBar->setObjectName(QStringLiteral("vScroll"));
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pSurface, 0, 0);
+    layout->addWidget(m_pVBar, 0, 1);
+    layout->addWidget(m_pHBar, 1, 0);
+
+    connect(m_pHBar, &QScrollBar::actionTriggered, this,
+            [this](int action) { OnScrollAction(m_pHBar, action); });
+    connect(m_pVBar, &QScrollBar::actionTriggered, this,
+            [this](int action) { OnScrollAction(m_pVBar, action); });
+    m_graph.m_pOwner = this;
+}
+
+CGraphCtrlDlg::~CGraphCtrlDlg() = default;
+
+bool CGraphCtrlDlg::event(QEvent* e)
+{
+    auto* m = static_cast<CVcmMessage*>(e);
+    switch (static_cast<int>(e->type())) {
+    case WM_GRAPH_SET_XINC:
+        m->result = OnSetXInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
+        return true;
+    case WM_GRAPH_SET_YINC:
+        m->result = OnSetYInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
+        return true;
+    case WM_GRAPH_AUTO_SCALE:
+        m->result = OnAutoScale();
+        return true;
+    case WM_GRAPH_SHOW_DOTS:
+        m->result = OnShowDots(m->wParam);
+        return true;
+    case WM_GRAPH_LOAD_DATA:
+        m->result = OnLoadData();
+        return true;
+    default:
+        return QWidget::event(e);
+    }
+}
+
+void CGraphCtrlDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Enter and Escape stay here: they would end the graph window.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void CGraphCtrlDlg::Repaint() { m_pSurface->update(); }
+
+void CGraphCtrlDlg::OnScrollAction(QScrollBar* bar, int action)
+{
+    int code = -1;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+    default: break;
+    }
+    if (bar == m_pHBar)
+        OnHScroll(code, bar->sliderPosition());
+    else
+        OnVScroll(code, bar->sliderPosition());
+}
+
+void CGraphCtrlDlg::OnHScroll(int code, int thumb)
+{
+    const int pos = ScrollTarget(code, m_pHBar->value(), thumb, m_pHBar->minimum(),
+                                 m_pHBar->maximum(), m_pHBar->pageStep(), false);
+    // The bar applies the slider position once the action is over.
+    m_pHBar->setSliderPosition(pos);
+    m_graph.CursorsOff();
+    m_graph.m_nXScrollPos = pos;
+    Repaint();
+}
+
+void CGraphCtrlDlg::OnVScroll(int code, int thumb)
+{
+    const int min = m_pVBar->minimum();
+    const int limit = m_pVBar->maximum();
+    const int pos = ScrollTarget(code, m_pVBar->value(), thumb, min, limit, m_pVBar->pageStep(), true);
+    m_pVBar->setSliderPosition(pos);
+    m_graph.CursorsOff();
+    // The top of the bar shows the highest values.
+    m_graph.m_nYScrollPos = min + limit - pos;
+    Repaint();
+}
+
+intptr_t CGraphCtrlDlg::OnSetXInc(intptr_t requested, int32_t* inForce)
+{
+    CFXPole& axis = m_graph.XPole();
+    if (requested > 0) {
+        const int64_t a = std::min<int64_t>(requested, kMaxIncrement);
+        const int64_t old = axis.Increment();
+        if (a != old) {
+            const int64_t wanted = int64_t{m_graph.m_nXScrollPos} * old / a;
+            axis.SetIncrement(static_cast<int32_t>(a));
+            SetXScrollRange(m_graph.GetMaxX(), m_graph.GetMinX(), wanted);
+            Repaint();
+        }
+    }
+    if (inForce)
+        *inForce = axis.Increment();
+    return 0;
+}
+
+intptr_t CGraphCtrlDlg::OnSetYInc(intptr_t requested, int32_t* inForce)
+{
+    const int channels = m_graph.ChannelCount();
+    if (requested > 0 && channels > 0) {
+        const int64_t a = std::min<int64_t>(requested, kMaxIncrement);
+        const int64_t old = ChannelYInc(m_graph, 0);
+        if (a != old) {
+            const int64_t w = int64_t{m_graph.m_nYScrollPos} * old;
+            for (int i = 0; i < channels; ++i)
+                m_graph.SetChannelYInc(i, static_cast<int32_t>(a));
+            SetYScrollRange(m_graph.GetMaxY(), m_graph.GetMinY(), w / a);
+            Repaint();
+        }
+    }
+    if (inForce)
+        *inForce = channels > 0 ? ChannelYInc(m_graph, 0) : 0;
+    return 0;
+}
+
+bool CGraphCtrlDlg::SetXScrollRange(int32_t maxX, int32_t minX, int64_t wanted)
+{
+    CFXPole& axis = m_graph.XPole();
+    const int n = axis.Divisions();
+    const int64_t target = int64_t{axis.Increment()} * wanted;
+    const int64_t d = FitIncrement(maxX, minX, axis.Increment());
+    axis.SetIncrement(static_cast<int32_t>(d));
+    const int64_t nMax = CeilDiv(maxX, d) + n;
+    const int64_t nMin = FloorDiv(minX, d) + n / 2 - 1;
+    const int64_t limit = std::max(nMin, nMax - n + 1);
+    // Kept where the bar can show it, so the first scroll does not jump.
+    const int64_t pos = Clamp(target / d, nMin, limit);
+    m_graph.m_nXScrollPos = static_cast<int32_t>(pos);
+    m_graph.CursorsOff();
+    SetBar(m_pHBar, nMin, limit, n, pos);
+    return true;
+}
+
+bool CGraphCtrlDlg::SetYScrollRange(int32_t maxY, int32_t minY, int64_t wanted)
+{
+    const int divisions = ChannelDivisions(m_graph, 0);
+    const int64_t target = int64_t{ChannelYInc(m_graph, 0)} * wanted;
+    const int64_t d = FitIncrement(maxY, minY, ChannelYInc(m_graph, 0));
+    if (d != ChannelYInc(m_graph, 0)) {
+        for (int i = 0; i < m_graph.ChannelCount(); ++i)
+            m_graph.SetChannelYInc(i, static_cast<int32_t>(d));
+    }
+    const int64_t nMax = CeilDiv(maxY, d) + divisions;
+    const int64_t nMin = FloorDiv(minY, d);
+    const int64_t limit = std::max(nMin, nMax - divisions + 1);
+    const int64_t pos = Clamp(target / d, nMin, limit);
+    m_graph.m_nYScrollPos = static_cast<int32_t>(pos);
+    m_graph.CursorsOff();
+    SetBar(m_pVBar, nMin, limit, divisions, nMin + limit - pos);
+    return true;
+}
+
+intptr_t CGraphCtrlDlg::OnAutoScale()
+{
+    const int channels = m_graph.ChannelCount();
+    if (channels <= 0)
+        return 0;
+    CFXPole& axis = m_graph.XPole();
+    const int64_t n = std::max<int64_t>(axis.Divisions() - 2, 1);
+    const int64_t span = std::llabs(int64_t{m_graph.GetMaxX()} - m_graph.GetMinX() + 1);
+    const int64_t xInc = Clamp(span / n, 1, kMaxIncrement);
+    axis.SetIncrement(static_cast<int32_t>(xInc));
+
+    const int64_t halfDivisions = std::max(ChannelDivisions(m_graph, 0) / 2, 1);
+    const int64_t mag = std::max(std::llabs(m_graph.GetMaxY()), std::llabs(m_graph.GetMinY()));
+    int64_t p = 1;
+    while (mag / p >= 10)
+        p *= 10;
+    const int64_t yInc = Clamp((mag / p + 1) * p / halfDivisions, 1, kMaxIncrement);
+    for (int i = 0; i < channels; ++i)
+        m_graph.SetChannelYInc(i, static_cast<int32_t>(yInc));
+
+    const int64_t oldX = m_graph.m_nXScrollPos;
+    const int64_t oldY = m_graph.m_nYScrollPos;
+    SetXScrollRange(m_graph.GetMaxX(), m_graph.GetMinX(), oldX / xInc);
+    SetYScrollRange(m_graph.GetMaxY(), m_graph.GetMinY(), oldY / yInc);
+    Repaint();
+    SendVcmMessage(parentWidget(), WM_GRAPH_INC_CHANGED, axis.Increment(), static_cast<intptr_t>(yInc));
+    return 0;
+}
+
+intptr_t CGraphCtrlDlg::OnShowDots(intptr_t state)
+{
+    m_graph.m_nStyle = state ? kStyleLinesAndDots : kStyleLines;
+    Repaint();
+    return 0;
+}
+
+intptr_t CGraphCtrlDlg::OnLoadData()
+{
+    QPointer<QWidget> mainWindow = GetMainWnd();
+    SendVcmMessage(mainWindow, WM_POLL_STOP);
+    m_bCloseMainAfterLoad = false;
+    if (!LoadTestArray())
+        window()->hide();
+    SendVcmMessage(mainWindow, WM_POLL_START);
+    if (m_bCloseMainAfterLoad && mainWindow) {
+        QMetaObject::invokeMethod(mainWindow, [mainWindow] { mainWindow->close(); }, Qt::QueuedConnection);
+    }
+    return 0;
+}
+
+bool CGraphCtrlDlg::LoadTestArray()
+{
+    CBaseDriver* driver = m_pMaster->GetDriver();
+    if (!driver || !driver->HasTestArray())
+        return false;
+    const unsigned lines = static_cast<unsigned>(driver->GetTestArrayLines());
+    const unsigned columns = static_cast<unsigned>(driver->GetTestArrayColumns());
+    if (lines == 0 || columns == 0 || lines > kMaxChannels)
+        return false;
+
+    std::vector<int16_t> values(size_t{lines} * columns);
+    std::vector<int32_t> row(lines);
+    m_graph.Clear();
+    for (unsigned i = 0; i < lines; ++i) {
+        m_graph.AddChannel(QString::asprintf("Data %d", i).left(10), QString(), false, true,
+                           kChannelColours[i], 10, 1000);
+    }
+
+    CProgressDlg progress;
+    progress.Create(this);
+    {
+        MainWindowHold hold(GetMainWnd(), &progress);
+        const bool read = m_pMaster->ReadTestArray(&progress, values.data(), values.size());
+        m_bCloseMainAfterLoad = hold.CloseRequested();
+        if (!read)
+            return false;
+    }
+
+    for (unsigned j = 0; j < columns; ++j) {
+        std::copy_n(values.begin() + ptrdiff_t{j} * lines, lines, row.begin());
+        std::lock_guard lock(CFLineGraph::GraphLock());
+        if (m_graph.ChannelCount() == static_cast<int>(lines))
+            m_graph.Samples().AddSample(static_cast<int32_t>(j), row.data(), static_cast<int16_t>(lines));
+    }
+    progress.DestroyWindow();
+
+    m_graph.m_bLegend = true;
+    OnAutoScale();
+    return true;
+}
