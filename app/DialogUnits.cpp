@@ -1,0 +1,35 @@
+#include "app/DialogUnits.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+
+CDialogUnits::CDialogUnits(const QFont& font)
+{
+    QFontMetrics metrics(font);
+    // The average width over the 52 letters, rounded, as the original
+    // platform measures a dialog font.
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    m_nBaseX = std::max(1, (metrics.horizontalAdvance(letters) / 26 + 1) / 2);
+    m_nBaseY = std::max(1, metrics.height());
+}
+
+int CDialogUnits::X(int units) const
+{
+    return units * m_nBaseX / 4;
+}
+
+int CDialogUnits::Y(int units) const
+{
+    return units * m_nBaseY / 8;
+}
+
+QRect CDialogUnits::Rect(int x, int y, int width, int height) const
+{
+    return QRect(X(x), Y(y), X(width), Y(height));
+}
+
+QSize CDialogUnits::Size(int width, int height) const
+{
+    return QSize(X(width), Y(height));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's file choosers: non-native dialogs (tests drive them like any
+// other window). Each returns the chosen path, or an empty text on cancel.
+
+// "Parameter file(*.txt)" only; a name without extension gets ".txt"; an
+// existing file is replaced without a question.
+QString AskSaveParameterFile(QWidget* owner);
+
+// An existing "Parameter file(*.txt)" or any file ("All Files(*.*)").
+QString AskOpenParameterFile(QWidget* owner);

@@ -1,0 +1,153 @@
+#include "app/MotorListDlg.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QThread>
+#include <QTreeWidget>
+
+#include <string>
+
+#include "app/DialogUnits.h"
+#include "app/FileDialogs.h"
+#include "app/ProgressDlg.h"
+#include "drive/Step1x3Driver.h"
+#include "drive/TarvixMaster.h"
+#include "drive/TextModeFile.h"
+#include "platform/MessageBox.h"
+#include "platform/ReplacingFile.h"
+
+namespace {
+
+struct Column {
+    const char* heading;
+    Qt::Alignment alignment;
+    int width;
+};
+constexpr Column kColumns[] = {
+    {"No.", Qt::AlignRight, 35},
+    {"Motor No.", Qt::AlignHCenter, 75},
+    {"Motor Description", Qt::AlignLeft, 370},
+};
+// The numbers of the first two columns are shown with at most this many characters.
+constexpr int kMaxNumberText = 7;
+constexpr unsigned long kSuccessPauseMs = 300;
+
+}  // namespace
+
+CMotorListDlg::CMotorListDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvixMaster())
+{
+    setObjectName("motorListDlg");
+    setWindowTitle(QStringLiteral("Motor List"));
+    setFont(QFont(QStringLiteral("Tahoma"), 9));
+    CDialogUnits du(font());
+    setFixedSize(du.Size(319, 205));
+
+    m_listMotors = new QTreeWidget(this);
+    m_listMotors->setObjectName("motorList");
+    m_listMotors->setGeometry(du.Rect(5, 5, 310, 175));
+    m_listMotors->setRootIsDecorated(false);
+    m_listMotors->setUniformRowHeights(true);
+    m_listMotors->setAllColumnsShowFocus(true);
+    m_listMotors->setColumnCount(static_cast<int>(std::size(kColumns)));
+    QStringList headings;
+    for (const Column& column : kColumns)
+        headings << QString::fromLatin1(column.heading);
+    m_listMotors->setHeaderLabels(headings);
+    m_listMotors->header()->setStretchLastSection(false);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        m_listMotors->headerItem()->setTextAlignment(i, kColumns[i].alignment | Qt::AlignVCenter);
+        m_listMotors->setColumnWidth(i, kColumns[i].width);
+    }
+
+    m_pSaveToFile = new QPushButton(QStringLiteral("Save to File"), this);
+    m_pSaveToFile->setObjectName("saveToFile");
+    m_pSaveToFile->setGeometry(du.Rect(185, 185, 70, 14));
+    m_pSaveToFile->setAutoDefault(false);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName("close");
+    close->setGeometry(du.Rect(265, 185, 50, 14));
+    close->setDefault(true);
+
+    connect(m_pSaveToFile, &QPushButton::clicked, this, &CMotorListDlg::OnBnClickedSaveToFile);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int CMotorListDlg::exec()
+{
+    if (!m_bInitialised)
+        OnInitDialog();
+    return QDialog::exec();
+}
+
+void CMotorListDlg::OnInitDialog()
+{
+    m_bInitialised = true;
+    FillMotorList();
+}
+
+CStep1x3Driver* CMotorListDlg::MotorListDriver() const
+{
+    return dynamic_cast<CStep1x3Driver*>(m_pMaster->GetDriver());
+}
+
+void CMotorListDlg::FillMotorList()
+{
+    m_listMotors->clear();
+    CStep1x3Driver* driver = MotorListDriver();
+    // Only the multi-motor drive has a motor list; for any other the list
+    // stays empty and there is nothing to save.
+    if (!driver) {
+        m_pSaveToFile->setEnabled(false);
+        return;
+    }
+    {
+        CProgressDlg progress;
+        progress.Create(this);
+        if (driver->DownloadMotorList(&progress)) {
+            for (int i = 0; i < kMotorSlotCount; ++i) {
+                auto* row = new QTreeWidgetItem(m_listMotors);
+                row->setText(0, QString::number(i).left(kMaxNumberText));
+                row->setText(1, QString::number(driver->GetMotorListNumber(i)).left(kMaxNumberText));
+                row->setText(2, QString::fromUtf8(driver->GetMotorListName(i).c_str()));
+                for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c)
+                    row->setTextAlignment(c, kColumns[c].alignment | Qt::AlignVCenter);
+            }
+        }
+    }
+    m_pSaveToFile->setEnabled(true);
+}
+
+void CMotorListDlg::OnBnClickedSaveToFile()
+{
+    QString path = AskSaveParameterFile(this);
+    if (path.isEmpty())
+        return;
+    // The earlier file stays until the new one is complete on disk.
+    host::ReplacingFile file(path.toLocal8Bit().toStdString());
+    if (!file.Open()) {
+        host::MessageBox("Failed to create file", host::MB_OK, "Error");
+        return;
+    }
+    if (!WriteMotorList(file.Stream()) || !file.Commit()) {
+        host::MessageBox("Saving parameter was failed.");
+        return;
+    }
+    QThread::msleep(kSuccessPauseMs);
+    host::MessageBox("Saving parameter was completed successfully.");
+}
+
+bool CMotorListDlg::WriteMotorList(FILE* file)
+{
+    CStep1x3Driver* driver = MotorListDriver();
+    if (!driver)
+        return false;
+    bool ok = WriteTextModeFormat(file, "Drive Version: %s\r\n\r\n\r\n", m_pMaster->GetVersion());
+    ok = WriteTextModeFormat(file, "\t\t\tMotors List\r\n") && ok;
+    for (int i = 0; i < kMotorSlotCount; ++i) {
+        std::string name = driver->GetMotorListName(i);
+        ok = WriteTextModeFormat(file, "\r\n\r\n%d \t %d \t %s", i, driver->GetMotorListNumber(i),
+                                 name.c_str()) &&
+             ok;
+    }
+    return ok;
+}

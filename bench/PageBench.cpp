@@ -1,0 +1,148 @@
+// The parameter page of the largest drive version of the sample database,
+// against the simulated drive (unpaced) on a pseudo-terminal, offscreen.
+//  1. Building the page (BuildForm, its combos' reads included) of the sample
+//     version, and of a long page of its first section repeated to several
+//     hundred rows (target below 150 ms).
+//  2. One poll refresh of each page, and the same reads made directly through
+//     the master: the difference is the page's own cost (target below 5 ms).
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "drive/BaseDriver.h"
+#include "drive/TarvixMaster.h"
+#include "pages/FormParam.h"
+#include "pages/VcmCombo.h"
+#include "pages/VcmEdit.h"
+#include "pages/VcmStyle.h"
+#include "pages/VcmSwitch.h"
+#include "tools/drivesim/DriveProfile.h"
+#include "tools/drivesim/SampleDrives.h"
+#include "tools/drivesim/SimulatedDrive.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRuns = 5;
+constexpr int kRepeat = 8;
+constexpr uint8_t kCom = 231;
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The parameters a poll reads: live controls that are disabled or read-only.
+std::vector<uint16_t> PolledParameters(const CFormParam& page)
+{
+    std::vector<uint16_t> numbers;
+    for (CVcmEdit* e : page.GetEdits())
+        if (e->IsLive() && (GetWindowStyle(e) & (WS_DISABLED | ES_READONLY)))
+            numbers.push_back(e->GetVariable()->number);
+    for (CVcmCombo* c : page.GetCombos())
+        if (c->IsLive() && (GetWindowStyle(c) & WS_DISABLED))
+            numbers.push_back(c->GetVariable()->number);
+    for (CVcmSwitch* s : page.GetSwitches())
+        if (s->IsLive() && (GetWindowStyle(s) & WS_DISABLED))
+            numbers.push_back(s->GetVariable()->number);
+    return numbers;
+}
+
+void Measure(const char* name, const std::deque<VariableInfo>& records, SimulatedDrive& drive)
+{
+    CTarvixMaster* master = GetTarvixMaster();
+    CFormParam page(nullptr);
+    page.resize(424, 600);
+    page.show();
+
+    double bestBuild = 1e9;
+    size_t buildLines = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        drive.ClearRecord();
+        const auto start = Clock::now();
+        page.BuildForm(records);
+        bestBuild = std::min(bestBuild, Ms(Clock::now() - start));
+        buildLines = drive.ReceivedLines().size();
+    }
+    page.OnRefresh(0);
+
+    const std::vector<uint16_t> polled = PolledParameters(page);
+    double bestPoll = 1e9;
+    double bestDirect = 1e9;
+    size_t pollLines = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        drive.ClearRecord();
+        auto start = Clock::now();
+        page.OnRefresh(1);
+        bestPoll = std::min(bestPoll, Ms(Clock::now() - start));
+        pollLines = drive.ReceivedLines().size();
+
+        master->ForgetCurrentAddress();
+        start = Clock::now();
+        for (uint16_t n : polled) {
+            int value = 0;
+            master->GetParameter(&value, n, false);
+        }
+        bestDirect = std::min(bestDirect, Ms(Clock::now() - start));
+        master->ForgetCurrentAddress();
+    }
+
+    std::printf("%s: %zu records, %zu edits, %zu combos, %zu switches\n", name, records.size(),
+                page.GetEdits().size(), page.GetCombos().size(), page.GetSwitches().size());
+    std::printf("  build:  %.2f ms (best of %d, %zu command lines on the wire)\n", bestBuild, kRuns,
+                buildLines);
+    std::printf("  poll:   %.2f ms for %zu polled rows (%zu command lines)\n", bestPoll,
+                polled.size(), pollLines);
+    std::printf("  reads alone through the master: %.2f ms; the page's own cost: %.2f ms\n",
+                bestDirect, bestPoll - bestDirect);
+    page.ClearControls();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+
+    DriveProfile profile;
+    std::string error;
+    if (!LoadDriveProfile(kSampleServoVersion, profile, error)) {
+        std::fprintf(stderr, "no profile: %s\n", error.c_str());
+        return 1;
+    }
+    SimulatedDrive drive;
+    drive.ApplyProfile(profile);
+    if (!drive.Start()) {
+        std::fprintf(stderr, "no pseudo-terminal\n");
+        return 1;
+    }
+    setenv(("TARVIX_COM" + std::to_string(kCom)).c_str(), drive.SlavePath().c_str(), 1);
+
+    CTarvixMaster* master = GetTarvixMaster();
+    if (master->Connect(kCom, kBaudCode9600, true) != kConnectOk ||
+        !master->ReadAllParameters(nullptr)) {
+        std::fprintf(stderr, "connect failed\n");
+        return 1;
+    }
+    master->SetShowErrorBox(false);
+
+    const std::deque<VariableInfo>& sample = master->GetDriver()->GetFirstSectionVariables();
+    std::deque<VariableInfo> longPage;
+    for (int i = 0; i < kRepeat; ++i)
+        longPage.insert(longPage.end(), sample.begin(), sample.end());
+
+    Measure(kSampleServoVersion, sample, drive);
+    Measure("the same first section, 8 times", longPage, drive);
+
+    master->Close();
+    drive.Stop();
+    return 0;
+}

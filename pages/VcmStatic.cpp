@@ -1,0 +1,38 @@
+#include "pages/VcmStatic.h"
+
+CVcmStatic::CVcmStatic(VariableInfo* variable) : CVcmCtrl(variable) {}
+
+CVcmStatic::~CVcmStatic() = default;
+
+bool CVcmStatic::Create(const QString& text, uint32_t style, const QRect& rect, QWidget* parent,
+                        int id)
+{
+    setText(text);
+    Qt::Alignment align = (style & SS_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    align |= (style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+    setAlignment(align);
+    PlaceWindow(this, style, rect.x(), rect.y(), rect.width(), rect.height(), parent, id);
+    return true;
+}
+
+int32_t CVcmStatic::GetShownValue() { return 0; }
+bool CVcmStatic::WriteValue(int32_t) { return true; }
+bool CVcmStatic::ReadValue(int) { return false; }
+void CVcmStatic::ShowValue(int32_t) {}
+int32_t CVcmStatic::GetEnteredValue() { return 0; }
+
+void CVcmStatic::UpdateStyle()
+{
+    QPointer<QWidget> alive(this);
+    const uint32_t style = ApplyConditions(GetWindowStyle(this));
+    if (!alive || style == m_dwAppliedStyle)
+        return;
+    const bool visible = style & WS_VISIBLE;
+    if (visible != static_cast<bool>(m_dwAppliedStyle & WS_VISIBLE)) {
+        setEnabled(!(style & WS_DISABLED));
+        setVisible(visible);
+    } else if ((style ^ m_dwAppliedStyle) & WS_DISABLED) {
+        setEnabled(!(style & WS_DISABLED));
+    }
+    m_dwAppliedStyle = style;
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QSize>
+#include <QWidget>
+
+#include <cstdint>
+
+class CFormParam;
+class CTarvixMaster;
+class QGroupBox;
+class QLabel;
+class QTabBar;
+class QTimer;
+
+// The poll timer: one tick a second, armed again only after the tick's work.
+constexpr int kPollTimerId = 2010;
+constexpr int kPollPeriodMs = 1000;
+
+// Control ids of the view's form.
+enum : int {
+    IDC_VIEW_TAB = 1000,
+    IDC_VERSION_GROUP = 1001,
+    IDC_VERSION_TEXT = 1002,
+    IDC_PAGE_PLACE = 1005,
+};
+
+// The one view of the main frame: the drive's version reply in the "Drive
+// Version" group and the parameter page below it. Runs the poll timer and
+// relays the frame's busy, resume and re-read messages:
+//   WM_POLL_START  resume polling (or clear the view when the port is closed)
+//   WM_POLL_STOP   stop polling
+//   WM_VCM_REFRESH re-read request, posted on to the page (wParam VcmReadSource)
+// The page is created with the view, hidden and empty, and lives as long as it.
+class CViewSetting : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CViewSetting(QWidget* parent = nullptr);
+    ~CViewSetting() override;
+    CViewSetting(const CViewSetting&) = delete;
+    CViewSetting& operator=(const CViewSetting&) = delete;
+
+    // After a connect and the read of all parameters: shows the "VR" reply and
+    // builds the page. False (nothing changed) when the port is not open.
+    bool ShowConnectedDrive();
+    // Forgets the shown drive: flag, version text and every row of the page.
+    // Used by the frame on disconnect and close, and when the port is found
+    // closed; from inside a nested loop the rows go once it has unwound.
+    void ClearShownDrive();
+
+    CFormParam* GetFormParam() const { return m_pFormParam; }
+    bool IsDriveShown() const { return m_bDriveShown; }
+    bool IsPollTimerActive() const;
+    QString GetVersionText() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnInitialUpdate();
+    void OnSize(int cx, int cy);
+    void OnPollStart();
+    void OnPollStop();
+    void OnForwardRefresh(intptr_t source);
+    void OnTimer();
+    // True while a drive exchange may be under way below us: a box of a failed
+    // exchange is up, or the test array is being read.
+    bool IsDriveBusy() const;
+    void RetryPollStart();
+
+    CTarvixMaster* m_pMaster;
+    CFormParam* m_pFormParam = nullptr;
+    int m_nPageLeft = 0;
+    int m_nRightMargin = 0;
+    int m_nBottomMargin = 0;
+    bool m_bDriveShown = false;
+    QTabBar* m_tabCtrl = nullptr;
+
+    QGroupBox* m_pVersionGroup = nullptr;
+    QLabel* m_pVersionText = nullptr;
+    QWidget* m_pPagePlace = nullptr;
+    QTimer* m_pPollTimer = nullptr;
+    // A resume that came while the test array was being read, retried until
+    // the read has ended.
+    QTimer* m_pPollStartRetry = nullptr;
+    bool m_bPollStartPending = false;
+};
