@@ -35,20 +35,6 @@ int CountColour(const QImage& image, COLORREF colour)
     return count;
 }
 
-// Runs once, from inside the progress window's pumping while the read is on.
-void DuringTheRead(std::function<void()> action)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, action = std::move(action)] {
-        if (!GetTarvixMaster()->IsReadingTestArray())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action();
-    });
-    timer->start(0);
-}
-
 CProgressDlg* RunningProgress(CGraphCtrlDlg& plot) { return plot.findChild<CProgressDlg*>(); }
 
 }  // namespace

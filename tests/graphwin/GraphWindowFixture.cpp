@@ -5,12 +5,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 
 #include <mutex>
 
 #include "drive/TarvixMaster.h"
 #include "pages/VcmMessages.h"
 #include "tools/drivesim/DriveProfile.h"
+
+void DuringTheRead(std::function<void()> action)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, action = std::move(action)] {
+        if (!GetTarvixMaster()->IsReadingTestArray())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start(0);
+}
 
 MainWindowProbe::MainWindowProbe()
 {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@
 class CTarvixMaster;
 class QLineEdit;
 class QPushButton;
+
+// Runs action once, from inside the progress window's pumping while the test
+// array is being read.
+void DuringTheRead(std::function<void()> action);
 
 // Stands in for the main window: records the busy messages the plot window
 // sends it and every close that reaches it.
