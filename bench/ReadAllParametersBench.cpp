@@ -1,67 +1,61 @@
-// ReadAllParameters of the largest drive version of the sample database
-// against the simulated drive on a pseudo-terminal.
-//  1. Unpaced: the drive answers at once, so the time per parameter is the
-//     program's own overhead (target below 0.3 ms).
-//  2. Paced at 115200 and 9600 bit/s: the drive spends 10 bits per byte on
-//     the wire both ways; the ratio of the read's time to the wire time of
-//     the bytes exchanged should stay within 1.15. At 9600 the read is
-//     stopped after a subset of the parameters by a value of 65535, which
-//     ends ReadAllParameters as a failed read does.
+// The program against a bare client on the same simulated drive.
+//
+// The drive runs as a process of its own (drivesim beside this program), one
+// instance per case for both clients. A bare client (termios and poll, nothing
+// else) and the program take turns at the same command sequence, at least
+// five pairs per case. Printed per case: min / median / max of program/bare
+// and, where the drive paces its bytes, of program/wire (the wire time of the
+// bytes exchanged at the line rate).
+//
+// Cases: ReadAllParameters unpaced and paced at 115200; paced at 9600 on a
+// drive version whose every read succeeds; ExecuteScriptFile paced at 115200;
+// and with --rate BPS a paced read at any rate of the baud table.
+//
+// Exits 1 when a case's median program/bare ratio is above 1.10, 2 on bad
+// options, 3 when a run fails.
 
 #include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SerialPort.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
-#include "tools/drivesim/SimulatedDrive.h"
+
+extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr double kRatioLimit = 1.10;
+constexpr uint8_t kComNumber = 240;
+constexpr int kExchangeTimeoutMs = 5000;
 
 double Seconds(Clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
 }
 
-size_t WireBytes(const std::vector<std::string>& lines)
-{
-    size_t bytes = 0;
-    for (const std::string& line : lines)
-        bytes += line.size() + 2;  // CR LF
-    return bytes;
-}
-
-struct Link {
-    SimulatedDrive drive;
-    uint8_t port = 0;
-
-    bool Start(const DriveProfile& profile, int rate, uint8_t comNumber)
-    {
-        port = comNumber;
-        drive.ApplyProfile(profile);
-        drive.SetLineRate(rate);
-        if (!drive.Start())
-            return false;
-        setenv(("TARVIX_COM" + std::to_string(port)).c_str(), drive.SlavePath().c_str(), 1);
-        return true;
-    }
-};
-
-int CodeOf(int rate)
+int BaudCodeOf(int rate)
 {
     for (int code = 0; code < kBaudRateCount; ++code)
         if (kBaudRateTable[code] == rate)
@@ -69,152 +63,391 @@ int CodeOf(int rate)
     return -1;
 }
 
-speed_t SpeedOf(int rate)
-{
-    return rate == 115200 ? B115200 : B9600;
-}
+// One drivesim process serving one drive version on a pseudo-terminal.
+class DriveProcess {
+public:
+    ~DriveProcess() { Stop(); }
 
-// The same exchanges ("MA0", then one "MD" per parameter) from a bare client
-// that only writes a line and waits for two line ends: what the paced drive
-// itself allows. Returns the ratio to the wire time, or 0 on failure.
-double PacedFloor(const DriveProfile& profile, int rate, int reads)
-{
-    SimulatedDrive drive;
-    drive.ApplyProfile(profile);
-    drive.SetLineRate(rate);
-    if (!drive.Start())
-        return 0;
-    int fd = ::open(drive.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return 0;
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    cfsetspeed(&tio, SpeedOf(rate));
-    tcsetattr(fd, TCSANOW, &tio);
-    auto exchange = [fd](const char* line) {
-        if (::write(fd, line, std::strlen(line)) < 0)
+    bool Start(const std::string& versionText, int rate, bool paced)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
             return false;
-        int ends = 0;
-        char buffer[256];
-        while (ends < 2) {
+        const std::string program = host::ProgramFilePath("drivesim");
+        const std::string rateText = std::to_string(rate);
+        std::vector<const char*> args = {program.c_str(), "--drive", versionText.c_str(),
+                                         "--rate", rateText.c_str()};
+        if (paced)
+            args.push_back("--pace");
+        args.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        const int spawned = posix_spawn(&m_pid, program.c_str(), &actions, nullptr,
+                                        const_cast<char* const*>(args.data()), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        if (spawned != 0) {
+            m_pid = -1;
+            ::close(out[0]);
+            return false;
+        }
+        m_path = ReadFirstLine(out[0]);
+        ::close(out[0]);
+        return !m_path.empty();
+    }
+
+    void Stop()
+    {
+        if (m_pid <= 0)
+            return;
+        ::kill(m_pid, SIGTERM);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    static std::string ReadFirstLine(int fd)
+    {
+        std::string line;
+        for (;;) {
             pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 2000) <= 0)
+            if (::poll(&p, 1, kExchangeTimeoutMs) <= 0)
+                return {};
+            char c = 0;
+            if (::read(fd, &c, 1) != 1)
+                return {};
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+    }
+
+    pid_t m_pid = -1;
+    std::string m_path;
+};
+
+// termios and poll, nothing else: writes a line, waits for its echo and answer.
+class BareClient {
+public:
+    ~BareClient() { Close(); }
+
+    bool Open(const std::string& path, int rate)
+    {
+        m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_fd < 0)
+            return false;
+        termios tio{};
+        ::tcgetattr(m_fd, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(m_fd, TCSANOW, &tio);
+        host::SetTerminalLineRate(m_fd, rate);
+        ::tcflush(m_fd, TCIOFLUSH);
+        m_bytes = 0;
+        return true;
+    }
+
+    void Close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    bool Exchange(const std::string& command)
+    {
+        const std::string line = command + "\r\n";
+        if (::write(m_fd, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+            return false;
+        m_bytes += line.size();
+        int lineEnds = 0;
+        char buffer[256];
+        while (lineEnds < 2) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, kExchangeTimeoutMs) <= 0)
                 return false;
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
-            for (ssize_t i = 0; i < n; ++i)
-                ends += buffer[i] == '\n';
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n <= 0)
+                return false;
+            m_bytes += static_cast<size_t>(n);
+            lineEnds += static_cast<int>(std::count(buffer, buffer + n, '\n'));
         }
         return true;
-    };
-    drive.SetPacing(true);
-    auto t0 = Clock::now();
-    bool ok = exchange("MA0\r\n");
-    for (int i = 0; ok && i < reads; ++i)
-        ok = exchange("MD\r\n");
-    double elapsed = Seconds(Clock::now() - t0);
-    drive.SetPacing(false);
-    ::close(fd);
-    if (!ok)
-        return 0;
-    size_t bytes = WireBytes(drive.ReceivedLines()) + WireBytes(drive.SentLines());
-    return elapsed / (bytes * 10.0 / rate);
+    }
+
+    // Bytes sent and received since Open.
+    size_t Bytes() const { return m_bytes; }
+
+private:
+    int m_fd = -1;
+    size_t m_bytes = 0;
+};
+
+// What one case measures: the program's run on a connected master, and the
+// bare client's command lines for the same exchanges.
+struct Case {
+    std::string name;
+    std::string versionText;
+    int rate = 115200;
+    bool paced = true;
+    // Unpaced runs are short: the sequence goes several times per run.
+    int repeat = 1;
+    std::function<bool(CTarvixMaster&)> program;
+    std::vector<std::string> bareCommands;
+};
+
+struct Figures {
+    double min = 0, median = 0, max = 0;
+};
+
+Figures Summarise(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {values.front(), median, values.back()};
 }
 
-// One paced read; returns false when something failed.
-bool PacedRun(const DriveProfile& profile, int rate, uint8_t comNumber, int subset)
+std::optional<double> TimeProgram(const Case& c)
 {
-    Link link;
-    if (!link.Start(profile, rate, comNumber))
-        return false;
     CTarvixMaster master;
-    if (master.Connect(link.port, CodeOf(rate), false) != kConnectOk) {
-        std::printf("connect at %d failed\n", rate);
+    if (master.Connect(kComNumber, BaudCodeOf(c.rate), false) != kConnectOk)
+        return std::nullopt;
+    const Clock::time_point t0 = Clock::now();
+    bool ok = true;
+    for (int i = 0; ok && i < c.repeat; ++i)
+        ok = c.program(master);
+    const double elapsed = Seconds(Clock::now() - t0);
+    master.Close();
+    if (!ok)
+        return std::nullopt;
+    return elapsed;
+}
+
+// The bare client's time, and the bytes its exchanges put on the wire.
+std::optional<std::pair<double, size_t>> TimeBare(const Case& c, const std::string& path)
+{
+    BareClient bare;
+    if (!bare.Open(path, c.rate))
+        return std::nullopt;
+    const Clock::time_point t0 = Clock::now();
+    for (int i = 0; i < c.repeat; ++i) {
+        for (const std::string& command : c.bareCommands) {
+            if (!bare.Exchange(command))
+                return std::nullopt;
+        }
+    }
+    return std::make_pair(Seconds(Clock::now() - t0), bare.Bytes());
+}
+
+// Runs the pairs of one case; false when a run failed. ratioMedian receives
+// the median program/bare ratio.
+bool RunCase(const Case& c, int pairs, double& ratioMedian)
+{
+    DriveProcess drive;
+    if (!drive.Start(c.versionText, c.rate, c.paced)) {
+        std::printf("%s: drivesim did not start\n", c.name.c_str());
         return false;
     }
-    const int count = master.GetDriver()->GetParameterCount();
-    int read = count;
-    if (subset > 0 && subset < count) {
-        link.drive.SetValue(static_cast<uint16_t>(subset), 65535);
-        read = subset + 1;
-    }
-    link.drive.ClearRecord();
-    link.drive.SetPacing(true);
+    setenv(("TARVIX_COM" + std::to_string(kComNumber)).c_str(), drive.Path().c_str(), 1);
 
-    auto t0 = Clock::now();
-    bool ok = master.ReadAllParameters(nullptr);
-    double elapsed = Seconds(Clock::now() - t0);
-    link.drive.SetPacing(false);
-
-    if (ok != (read == count)) {
-        std::printf("read at %d ended unexpectedly\n", rate);
-        return false;
+    std::vector<double> programTimes, bareTimes, toBare, toWire;
+    for (int pair = 0; pair < pairs; ++pair) {
+        // Who goes first takes turns, so a drift favours neither.
+        std::optional<double> program;
+        std::optional<std::pair<double, size_t>> bare;
+        if (pair % 2 == 0) {
+            program = TimeProgram(c);
+            bare = TimeBare(c, drive.Path());
+        } else {
+            bare = TimeBare(c, drive.Path());
+            program = TimeProgram(c);
+        }
+        if (!program || !bare) {
+            std::printf("%s: the %s run of pair %d failed\n", c.name.c_str(),
+                        program ? "bare client's" : "program's", pair + 1);
+            return false;
+        }
+        programTimes.push_back(*program);
+        bareTimes.push_back(bare->first);
+        toBare.push_back(*program / bare->first);
+        // Both clients exchange the same lines, so the bytes are the same.
+        toWire.push_back(*program / (static_cast<double>(bare->second) * 10.0 / c.rate));
     }
-    size_t bytes = WireBytes(link.drive.ReceivedLines()) + WireBytes(link.drive.SentLines());
-    double wire = bytes * 10.0 / rate;
-    const double floor = PacedFloor(profile, rate, read);
-    std::printf("paced %6d bit/s: %d of %d parameters, %zu bytes on the wire, %.3f s "
-                "(wire %.3f s), ratio %.3f (target <= 1.15); bare client on the same "
-                "drive: ratio %.3f\n",
-                rate, read, count, bytes, elapsed, wire, elapsed / wire, floor);
+
+    const Figures p = Summarise(programTimes), b = Summarise(bareTimes);
+    const Figures r = Summarise(toBare), w = Summarise(toWire);
+    std::printf("%s\n", c.name.c_str());
+    std::printf("  %zu exchanges x %d, %d pairs; program %.4f / %.4f / %.4f s, bare %.4f / %.4f / "
+                "%.4f s (min / median / max)\n",
+                c.bareCommands.size(), c.repeat, pairs, p.min, p.median, p.max, b.min, b.median, b.max);
+    std::printf("  program/bare  %.3f / %.3f / %.3f%s\n", r.min, r.median, r.max,
+                r.median > kRatioLimit ? "  ABOVE 1.10" : "");
+    if (c.paced)
+        std::printf("  program/wire  %.3f / %.3f / %.3f\n", w.min, w.median, w.max);
+    else
+        std::printf("  program/wire  - (unpaced: the drive answers at once)\n");
+    ratioMedian = r.median;
     return true;
+}
+
+// ReadAllParameters: "MA0" once, then one "MD" per parameter.
+Case ReadAllCase(const std::string& name, const DriveProfile& profile, int rate, bool paced)
+{
+    Case c;
+    c.name = name;
+    c.versionText = profile.versionText;
+    c.rate = rate;
+    c.paced = paced;
+    c.repeat = paced ? 1 : 20;
+    c.program = [](CTarvixMaster& master) { return master.ReadAllParameters(nullptr); };
+    c.bareCommands.push_back("MA0");
+    c.bareCommands.insert(c.bareCommands.end(), profile.values.size(), "MD");
+    return c;
+}
+
+// ExecuteScriptFile of a script that loads the EEPROM, writes every writable
+// parameter its present value and saves: "VR" for the version check, then
+// its commands one exchange each.
+Case ScriptCase(const DriveProfile& profile, const std::string& scriptPath)
+{
+    Case c;
+    c.name = "ExecuteScriptFile, paced 115200 bit/s, " + profile.versionText;
+    c.versionText = profile.versionText;
+    c.rate = 115200;
+    std::string script = "VR" + profile.versionText + "\r\nLP\r\n";
+    c.bareCommands = {"VR", "LP"};
+    for (size_t i = 0; i < profile.values.size(); ++i) {
+        if (static_cast<int>(i) == profile.baudRateParam ||
+            profile.readOnly.count(static_cast<uint16_t>(i)))
+            continue;
+        const std::string n = std::to_string(i), v = std::to_string(profile.values[i]);
+        script += "MA\t" + n + "\tMD\t" + v + "\t// parameter " + n + "\r\n";
+        c.bareCommands.push_back("MA" + n);
+        c.bareCommands.push_back("MD" + v);
+    }
+    script += "SP\r\n";
+    c.bareCommands.push_back("SP");
+    if (FILE* file = std::fopen(scriptPath.c_str(), "wb")) {
+        std::fwrite(script.data(), 1, script.size(), file);
+        std::fclose(file);
+    }
+    c.program = [scriptPath](CTarvixMaster& master) {
+        FILE* file = std::fopen(scriptPath.c_str(), "rb");
+        if (!file)
+            return false;
+        const bool ok = master.ExecuteScriptFile(file, nullptr);
+        std::fclose(file);
+        return ok;
+    };
+    return c;
+}
+
+bool EveryReadSucceeds(const DriveProfile& profile)
+{
+    return std::none_of(profile.values.begin(), profile.values.end(),
+                        [](int32_t v) { return v == kReadFailed; });
+}
+
+void Usage()
+{
+    std::fprintf(stderr, "usage: ReadAllParametersBench [--pairs N (5 or more)] [--rate BPS]\n"
+                         "  --rate BPS  adds a paced read at BPS, one of the baud table:");
+    for (int rate : kBaudRateTable)
+        std::fprintf(stderr, " %d", rate);
+    std::fprintf(stderr, "\n");
 }
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    int pairs = 5;
+    int extraRate = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--pairs" && i + 1 < argc) {
+            pairs = std::atoi(argv[++i]);
+        } else if (option == "--rate" && i + 1 < argc) {
+            extraRate = std::atoi(argv[++i]);
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    if (pairs < 5 || (extraRate != 0 && BaudCodeOf(extraRate) < 0)) {
+        Usage();
+        return 2;
+    }
+
     // Nothing here should fail; if it does, no box may wait for a user.
     host::SetMessageBoxHandler([](const std::string& text, const std::string&, unsigned) {
         std::printf("unexpected box: %s\n", text.c_str());
-        return host::IDIGNORE;
+        return host::IDNO;
     });
 
-    DriveProfile largest;
+    // The largest and the smallest version of the sample database whose
+    // every parameter reads (a value of 65535 reads as a failure).
+    std::optional<DriveProfile> largest, smallest, bipolar;
     for (const char* version : kSampleVersions) {
         DriveProfile profile;
         std::string error;
         if (!LoadDriveProfile(version, profile, error)) {
             std::printf("no profile for %s: %s\n", version, error.c_str());
-            return 1;
+            return 3;
         }
-        if (profile.values.size() > largest.values.size())
+        if (std::string(version) == kSampleBipolarVersion)
+            bipolar = profile;
+        if (!EveryReadSucceeds(profile))
+            continue;
+        if (!largest || profile.values.size() > largest->values.size())
             largest = profile;
+        if (!smallest || profile.values.size() < smallest->values.size())
+            smallest = profile;
     }
-    std::printf("largest drive version: %s (%zu parameters)\n", largest.versionText.c_str(),
-                largest.values.size());
-
-    // 1. Unpaced overhead.
-    {
-        Link link;
-        if (!link.Start(largest, 9600, 201))
-            return 1;
-        CTarvixMaster master;
-        if (master.Connect(link.port, kBaudCode9600, true) != kConnectOk) {
-            std::printf("connect failed\n");
-            return 1;
-        }
-        const int count = master.GetDriver()->GetParameterCount();
-        std::vector<double> perParameter;
-        for (int run = 0; run < 30; ++run) {
-            auto t0 = Clock::now();
-            if (!master.ReadAllParameters(nullptr)) {
-                std::printf("read failed\n");
-                return 1;
-            }
-            perParameter.push_back(Seconds(Clock::now() - t0) * 1000.0 / count);
-        }
-        std::sort(perParameter.begin(), perParameter.end());
-        std::printf("unpaced pty: %d parameters x 30 reads: per parameter median %.4f ms, "
-                    "min %.4f ms, max %.4f ms (target < 0.3 ms)\n",
-                    count, perParameter[perParameter.size() / 2], perParameter.front(),
-                    perParameter.back());
+    if (!largest || !bipolar) {
+        std::printf("no sample drive version reads whole\n");
+        return 3;
     }
 
-    // 2. Paced.
-    if (!PacedRun(largest, 115200, 202, 0))
-        return 1;
-    if (!PacedRun(largest, 9600, 203, 100))
-        return 1;
-    return 0;
+    char scriptPath[] = "/tmp/tarvix-bench-XXXXXX";
+    const int scriptFd = ::mkstemp(scriptPath);
+    if (scriptFd < 0)
+        return 3;
+    ::close(scriptFd);
+
+    std::vector<Case> cases = {
+        ReadAllCase("ReadAllParameters, unpaced, " + largest->versionText, *largest, 115200,
+                    false),
+        ReadAllCase("ReadAllParameters, paced 115200 bit/s, " + largest->versionText, *largest,
+                    115200, true),
+        ReadAllCase("ReadAllParameters, paced 9600 bit/s, " + smallest->versionText, *smallest,
+                    9600, true),
+        ScriptCase(*bipolar, scriptPath),
+    };
+    if (extraRate != 0)
+        cases.push_back(ReadAllCase("ReadAllParameters, paced " + std::to_string(extraRate) +
+                                        " bit/s, " + smallest->versionText,
+                                    *smallest, extraRate, true));
+
+    int result = 0;
+    for (const Case& c : cases) {
+        double median = 0;
+        if (!RunCase(c, pairs, median)) {
+            result = 3;
+            break;
+        }
+        if (median > kRatioLimit)
+            result = std::max(result, 1);
+    }
+    ::unlink(scriptPath);
+    std::printf("%s\n", result == 0   ? "every median program/bare within 1.10"
+                        : result == 1 ? "a median program/bare above 1.10"
+                                      : "a run failed");
+    return result;
 }

@@ -21,9 +21,10 @@ std::string Describe(const std::string& what, LuaDbResult r, const CLuaManager& 
     return text;
 }
 
-// A recorded sample of the servo's test array: channel k of `channels` at
-// sample j of `samples`. The channels take turns at sine waves, steps, a
-// damped step response and a staircase, so that a plot shows them apart.
+// One recorded sample of the servo's test array, at `sample` of `samples` on
+// `channel`. The channels take turns at a sine wave, a square wave, a damped
+// step response and a staircase (larger on every further four), so that a
+// plot shows them apart.
 int32_t RecordedSample(int channel, int sample, int samples)
 {
     const double kPi = 3.14159265358979323846;
