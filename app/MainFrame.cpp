@@ -122,7 +122,6 @@ CMainFrame::~CMainFrame()
 void CMainFrame::OnCreate()
 {
     m_pView = new CViewSetting(this);
-    m_pView->setObjectName("view");
     setCentralWidget(m_pView);
     CreateMenuBar();
     CreateStatusBar();

@@ -67,6 +67,8 @@ struct FailureCase {
     std::vector<std::string> boxes;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class ConnectFailureTest : public ConnectDlgTest, public testing::WithParamInterface<FailureCase> {};
 
 const FailureCase kFailures[] = {
@@ -219,6 +221,8 @@ struct PreselectCase {
     const char* ini;  // nullptr: no file
     const char* rate;
 };
+
+void PrintTo(const PreselectCase& c, std::ostream* os) { *os << c.name; }
 
 class ConnectPreselectTest : public ConnectDlgTest,
                              public testing::WithParamInterface<PreselectCase> {};

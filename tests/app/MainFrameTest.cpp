@@ -230,6 +230,8 @@ struct CommandCase {
     Lines log;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+
 const CommandCase kCommands[] = {
     {"SaveToEeprom", &CMainFrame::OnSaveToEeprom, "SP", false,
      {"stop", "box Saving parameter was completed successfully.", "start"}},

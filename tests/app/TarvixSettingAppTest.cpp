@@ -44,6 +44,8 @@ struct AboutCase {
     const char* shownVersion;
 };
 
+void PrintTo(const AboutCase& c, std::ostream* os) { *os << c.name; }
+
 const AboutCase kAbout[] = {
     {"Both", "TarvixSetting", "3.4.1.21", "TarvixSetting", "Ver. 3.4.1.21 (rev.174)"},
     {"NoName", nullptr, "3.4.1.21", "TarvixSetting", "Ver. 3.4.1.21 (rev.174)"},
@@ -60,6 +62,8 @@ struct BoxCase {
     QMessageBox::StandardButton click;
     int answer;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.name; }
 
 const BoxCase kBoxes[] = {
     {"Ok", host::MB_OK, QMessageBox::Ok, QMessageBox::NoIcon, QMessageBox::Ok, host::IDOK},

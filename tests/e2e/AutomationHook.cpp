@@ -1,0 +1,151 @@
+#include "tests/e2e/AutomationHook.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "pages/VcmMessages.h"
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr int kTries = 500;
+
+template <typename T>
+T* FindVisible(const QString& name)
+{
+    for (QWidget* widget : QApplication::allWidgets())
+        if (widget->objectName() == name && widget->isVisible())
+            if (auto* typed = qobject_cast<T*>(widget))
+                return typed;
+    return nullptr;
+}
+
+QLineEdit* FirstWritableEdit()
+{
+    QWidget* page = FindVisible<QWidget>(QStringLiteral("formParam"));
+    if (!page)
+        return nullptr;
+    for (QLineEdit* edit : page->findChildren<QLineEdit*>()) {
+        bool number = false;
+        edit->text().toInt(&number);
+        if (edit->isVisible() && edit->isEnabled() && !edit->isReadOnly() && number)
+            return edit;
+    }
+    return nullptr;
+}
+
+void PressEnter(QWidget* widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+}  // namespace
+
+CAutomationHook::CAutomationHook()
+    : m_pNotifier(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
+{
+    connect(m_pNotifier, &QSocketNotifier::activated, this, &CAutomationHook::OnInput);
+}
+
+CAutomationHook::~CAutomationHook() = default;
+
+void CAutomationHook::Reply(const QString& text)
+{
+    std::fprintf(stdout, "%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+void CAutomationHook::OnInput()
+{
+    char buffer[512];
+    ssize_t n = ::read(STDIN_FILENO, buffer, sizeof(buffer));
+    if (n <= 0) {
+        m_pNotifier->setEnabled(false);
+        return;
+    }
+    m_input.append(buffer, static_cast<int>(n));
+    for (int end; (end = m_input.indexOf('\n')) >= 0;) {
+        QString line = QString::fromUtf8(m_input.left(end)).trimmed();
+        m_input.remove(0, end + 1);
+        Run(line);
+    }
+}
+
+void CAutomationHook::WaitFor(const QString& name, int triesLeft)
+{
+    if (FindVisible<QWidget>(name)) {
+        Reply(QStringLiteral("ok"));
+        return;
+    }
+    if (triesLeft <= 0) {
+        Reply(QStringLiteral("timeout"));
+        return;
+    }
+    QTimer::singleShot(kPollMs, this, [this, name, triesLeft] { WaitFor(name, triesLeft - 1); });
+}
+
+void CAutomationHook::Run(const QString& line)
+{
+    const QString command = line.section(' ', 0, 0);
+    const QString name = line.section(' ', 1, 1);
+    const QString rest = line.section(' ', 2);
+    QWidget* main = GetMainWnd();
+
+    if (command == "wait") {
+        WaitFor(name, kTries);
+    } else if (command == "trigger") {
+        QAction* action = main ? main->findChild<QAction*>(name) : nullptr;
+        if (!action)
+            return Reply("error no action " + name);
+        Reply(QStringLiteral("ok"));
+        // The command may run a modal loop: answer first.
+        QTimer::singleShot(0, action, &QAction::trigger);
+    } else if (command == "click") {
+        QAbstractButton* button = FindVisible<QAbstractButton>(name);
+        if (!button)
+            return Reply("error no button " + name);
+        Reply(QStringLiteral("ok"));
+        QTimer::singleShot(0, button, &QAbstractButton::click);
+    } else if (command == "editable") {
+        QLineEdit* edit = FirstWritableEdit();
+        Reply(edit ? edit->objectName() : QStringLiteral("error no writable edit"));
+    } else if (command == "type") {
+        QPointer<QLineEdit> edit = FindVisible<QLineEdit>(name);
+        if (!edit)
+            return Reply("error no edit " + name);
+        Reply(QStringLiteral("ok"));
+        QTimer::singleShot(0, edit, [edit, rest] {
+            edit->setFocus();
+            edit->selectAll();
+            edit->insert(rest);
+            PressEnter(edit);
+        });
+    } else if (command == "text") {
+        if (auto* edit = FindVisible<QLineEdit>(name))
+            return Reply(edit->text());
+        if (auto* label = FindVisible<QLabel>(name))
+            return Reply(label->text());
+        Reply("error no text " + name);
+    } else if (command == "grab") {
+        Reply(main && main->grab().save(name) ? QStringLiteral("ok") : "error cannot save " + name);
+    } else if (command == "close") {
+        Reply(QStringLiteral("ok"));
+        if (main)
+            QTimer::singleShot(0, main, &QWidget::close);
+    } else {
+        Reply("error unknown command " + command);
+    }
+}

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/app/AppTestSupport.h"
+#include "tools/drivesim/DriveProfile.h"
+#include "tools/drivesim/SampleDrives.h"
+#include "tools/drivesim/SimulatedDrive.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kCom = 250;
+constexpr int kAnswerMs = 15000;
+
+// The test build of the program, driven through its automation hook.
+class AutomatedProgram {
+public:
+    explicit AutomatedProgram(const std::string& comPath)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVIX_COM%1").arg(kCom), QString::fromStdString(comPath));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(TARVIX_AUTOMATED_EXE), {});
+        EXPECT_TRUE(m_process.waitForStarted(kAnswerMs));
+    }
+    ~AutomatedProgram()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(kAnswerMs);
+        }
+    }
+
+    std::string Ask(const std::string& line)
+    {
+        m_process.write((line + "\n").c_str());
+        m_process.waitForBytesWritten(kAnswerMs);
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_process.canReadLine() && clock.elapsed() < kAnswerMs)
+            m_process.waitForReadyRead(100);
+        return QString::fromUtf8(m_process.readLine()).trimmed().toStdString();
+    }
+
+    // Asks until the answer is `want` or the time is up; the last answer.
+    std::string AskUntil(const std::string& line, const std::string& want)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        std::string answer;
+        while ((answer = Ask(line)) != want && clock.elapsed() < kAnswerMs)
+            QThread::msleep(50);
+        return answer;
+    }
+
+    bool Finished(int& exitCode)
+    {
+        if (!m_process.waitForFinished(kAnswerMs))
+            return false;
+        exitCode = m_process.exitCode();
+        return m_process.exitStatus() == QProcess::NormalExit;
+    }
+
+private:
+    QProcess m_process;
+};
+
+// The program keeps its ini beside itself: what was there comes back afterwards.
+class KeptFile {
+public:
+    explicit KeptFile(fs::path path) : m_path(std::move(path)), m_had(fs::exists(m_path))
+    {
+        if (m_had)
+            m_content = ReadWholeFile(m_path.string());
+    }
+    ~KeptFile()
+    {
+        if (m_had)
+            WriteWholeFile(m_path.string(), m_content);
+        else
+            fs::remove(m_path);
+    }
+
+private:
+    fs::path m_path;
+    bool m_had;
+    std::string m_content;
+};
+
+// The written value when the lines hold "MA<p>" directly followed by "MD<v>".
+bool FindWrite(const std::vector<std::string>& lines, int& param, long& value)
+{
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string& ma = lines[i];
+        const std::string& md = lines[i + 1];
+        if (ma.rfind("MA", 0) == 0 && md.rfind("MD", 0) == 0 && md.size() > 2) {
+            param = std::atoi(ma.c_str() + 2);
+            value = std::atol(md.c_str() + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
+{
+    SimulatedDrive drive;
+    DriveProfile profile;
+    std::string error;
+    ASSERT_TRUE(LoadDriveProfile(kSampleBipolarVersion, profile, error)) << error;
+    drive.ApplyProfile(profile);
+    ASSERT_TRUE(drive.Start());
+
+    const fs::path folder = fs::path(TARVIX_AUTOMATED_EXE).parent_path();
+    KeptFile ini(folder / "Connection.ini");
+    WriteWholeFile((folder / "Connection.ini").string(),
+                   "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=19200\n");
+
+    AutomatedProgram program(drive.SlavePath());
+    ASSERT_EQ(program.Ask("wait mainFrame"), "ok");
+    ASSERT_EQ(program.Ask("trigger actionConnect"), "ok");
+    ASSERT_EQ(program.Ask("wait connectDlg"), "ok");
+    ASSERT_EQ(program.Ask("click connect"), "ok");
+    ASSERT_EQ(program.AskUntil("text versionText", kSampleBipolarVersion), kSampleBipolarVersion);
+    EXPECT_EQ(drive.GetLineRate(), 19200);
+
+    const std::string edit = program.Ask("editable");
+    ASSERT_EQ(edit.rfind("error", 0), std::string::npos) << edit;
+    drive.ClearRecord();
+    ASSERT_EQ(program.Ask("type " + edit + " 7"), "ok");
+    int param = -1;
+    long value = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (!FindWrite(drive.ReceivedLines(), param, value) && clock.elapsed() < kAnswerMs)
+        QThread::msleep(20);
+    ASSERT_GE(param, 0) << "no write reached the drive";
+    EXPECT_EQ(drive.GetValue(static_cast<uint16_t>(param)), value);
+    EXPECT_EQ(program.Ask("grab " TARVIX_BUILD_DIR "/e2e-main.png"), "ok");
+
+    ASSERT_EQ(program.Ask("close"), "ok");
+    int exitCode = -1;
+    ASSERT_TRUE(program.Finished(exitCode));
+    EXPECT_EQ(exitCode, 0);
+    // Closing at 19200 set the drive back to 9600.
+    EXPECT_EQ(drive.GetLineRate(), 9600);
+    drive.Stop();
+}
+
+int main(int argc, char** argv)
+{
+    // A private runtime folder for the program (its exchange lock and Qt's own).
+    std::string runtime = (fs::temp_directory_path() / "tarvix-e2e-XXXXXX").string();
+    if (char* dir = mkdtemp(runtime.data()))
+        setenv("XDG_RUNTIME_DIR", dir, 1);
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
