@@ -45,7 +45,6 @@ QFont CellFont(const char* face, int cellHeight, int weight, bool fixedPitch)
     font.setPixelSize(cellHeight);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setFixedPitch(fixedPitch);
-    font.setStyleStrategy(QFont::PreferDefault);
     const int cell = QFontMetrics(font).height();
     if (cell > cellHeight)
         font.setPixelSize(std::max(1, cellHeight * cellHeight / cell));
@@ -119,7 +118,10 @@ QLabel* CFormParam::CreateLabel(const std::string& text, Qt::Alignment alignment
                                 int id)
 {
     auto* label = new QLabel(QString::fromUtf8(text));
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment);
+    // A detail line wraps its words; a row label is one centred line.
+    label->setWordWrap(!(alignment & Qt::AlignVCenter));
     label->setObjectName(QStringLiteral("id%1").arg(id));
     PlaceWindow(label, WS_CHILD | WS_VISIBLE, rect.x(), rect.y(), rect.width(), rect.height(), this,
                 id);

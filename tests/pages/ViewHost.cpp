@@ -35,12 +35,6 @@ bool ViewHost::event(QEvent* event)
     case WM_VCM_REFRESH:
         PostVcmMessage(m_pView, WM_VCM_REFRESH, static_cast<CVcmMessage*>(event)->wParam, 0);
         return true;
-    case WM_SHOW_MOTOR_LIST:
-        ++m_nMotorList;
-        return true;
-    case WM_SHOW_GRAPH:
-        ++m_nGraph;
-        return true;
     default:
         return QWidget::event(event);
     }
@@ -67,8 +61,7 @@ ConnectedDrive::ConnectedDrive(const std::string& versionText)
         ADD_FAILURE() << "connect failed";
         return;
     }
-    m_bConnected = master->ReadAllParameters(nullptr);
-    EXPECT_TRUE(m_bConnected) << "reading all parameters failed";
+    EXPECT_TRUE(master->ReadAllParameters(nullptr)) << "reading all parameters failed";
     // Tests that want the exchange's error box turn it on themselves.
     master->SetShowErrorBox(false);
     m_sim->ClearRecord();
@@ -110,13 +103,4 @@ std::vector<int> ReadParameters(const std::vector<std::string>& lines)
             ++address;
     }
     return read;
-}
-
-std::string VersionTag(const std::string& versionText)
-{
-    std::string tag = versionText.substr(0, versionText.find(" ("));
-    for (char& c : tag)
-        if (c == ' ')
-            c = '_';
-    return tag;
 }
