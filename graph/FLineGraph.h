@@ -100,6 +100,7 @@ private:
     std::int16_t m_nChannels = 0;
     bool m_bReadout = false;
     CInnerArea* m_pInnerArea;
+    std::vector<std::int32_t> m_Vertices;  // of one channel's line, kept between frames
 
     COLORREF m_crBackground = 0x000000;
     COLORREF m_crCursor = 0x00FFFF;

@@ -25,18 +25,26 @@ GLint PlottedValue(std::int32_t value, std::int32_t baseline)
                                                        std::numeric_limits<GLint>::max()));
 }
 
-// From the first node toward older ones, at most count samples; the first
-// sample left of the visible range is the last one sent.
-void SendVertices(const JDataList::Node* first, std::int32_t count, int channel, std::int32_t baseline,
-                  GLint z, std::int64_t leftEnd)
+// From the first node toward older ones, at most count samples as integer
+// vertices (x, value + baseline, z); the first sample left of the visible
+// range is the last one taken. Returns the number of vertices.
+GLsizei GatherVertices(const JDataList::Node* first, std::int32_t count, int channel, std::int32_t baseline,
+                       GLint z, std::int64_t leftEnd, std::vector<GLint>& vertices)
 {
+    vertices.resize(static_cast<size_t>(count) * 3);
+    GLint* out = vertices.data();
     const JDataList::Node* node = first;
-    for (std::int32_t k = 0; k < count; ++k) {
-        glVertex3i(node->x, PlottedValue(node->values[channel], baseline), z);
+    GLsizei sent = 0;
+    while (sent < count) {
+        *out++ = node->x;
+        *out++ = PlottedValue(node->values[channel], baseline);
+        *out++ = z;
+        ++sent;
         if (node->x < leftEnd)
             break;
         node = node->prev;
     }
+    return sent;
 }
 
 // The two lines of a readout: x (or its difference) and y, divided by the
@@ -162,7 +170,11 @@ void CFLineGraph::DrawLines()
         ++count;
     }
 
+    // One vertex array per channel, drawn as a strip (and as dots); the
+    // buffer is kept between frames, so drawing allocates nothing.
     glPushMatrix();
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
     for (int i = m_nChannels - 1; i >= 0; --i) {
         const CFYPole* channel = Channel(i);
         if (!channel || !channel->Visible())
@@ -177,16 +189,15 @@ void CFLineGraph::DrawLines()
         const GLint z = (i == m_nCurrentChannel) ? 1 : 0;
         glLineWidth(1);
         CFOpenGL::SetColour(channel->Colour());
-        glBegin(GL_LINE_STRIP);
-        SendVertices(first, count, i, baseline, z, leftEnd);
-        glEnd();
+        const GLsizei sent = GatherVertices(first, count, i, baseline, z, leftEnd, m_Vertices);
+        glVertexPointer(3, GL_INT, 0, m_Vertices.data());
+        glDrawArrays(GL_LINE_STRIP, 0, sent);
         if (m_nStyle & kStyleDots) {
             glPointSize(3);
-            glBegin(GL_POINTS);
-            SendVertices(first, count, i, baseline, z, leftEnd);
-            glEnd();
+            glDrawArrays(GL_POINTS, 0, sent);
         }
     }
+    glPopClientAttrib();
     glPopMatrix();
 }
 

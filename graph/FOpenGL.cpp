@@ -241,21 +241,19 @@ void CFOpenGL::DrawTextBox(std::span<const std::string> texts, std::span<const C
     const double left = right - (w + 4);
     const double bottom = top - (n * h + 2.0 * (static_cast<double>(n) - 1) + 4);
 
+    auto corners = [&](GLenum mode) {
+        glBegin(mode);
+        glVertex3d(left, top, 3);
+        glVertex3d(right, top, 3);
+        glVertex3d(right, bottom, 3);
+        glVertex3d(left, bottom, 3);
+        glEnd();
+    };
     SetColour(fill);
-    glBegin(GL_QUADS);
-    glVertex3d(left, top, 3);
-    glVertex3d(right, top, 3);
-    glVertex3d(right, bottom, 3);
-    glVertex3d(left, bottom, 3);
-    glEnd();
+    corners(GL_QUADS);
     SetColour(border);
     glLineWidth(1);
-    glBegin(GL_LINE_LOOP);
-    glVertex3d(left, top, 3);
-    glVertex3d(right, top, 3);
-    glVertex3d(right, bottom, 3);
-    glVertex3d(left, bottom, 3);
-    glEnd();
+    corners(GL_LINE_LOOP);
     for (size_t i = 0; i < n; ++i) {
         SetColour(colours[i]);
         DrawText(left + 2, top - 2 - h / 2 - i * (h + 2), 3, 3, std::string_view(texts[i]).substr(0, 254));

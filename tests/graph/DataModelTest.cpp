@@ -37,6 +37,10 @@ TEST(JDataList, NodesComeTenAtATime)
 {
     JDataList list;
     EXPECT_EQ(list.NodeCount(), 1);
+    const std::int32_t value = 7;
+    EXPECT_TRUE(list.AddSample(INT_MIN, &value, 1));  // the first sample, whatever its x
+    EXPECT_EQ(list.FirstX(), INT_MIN);
+    list.Reset();
     AddXs(list, 0, 0);
     EXPECT_EQ(list.NodeCount(), 1);
     AddXs(list, 1, 1);
@@ -67,15 +71,6 @@ TEST(JDataList, RefusedSampleChangesNothing)
         EXPECT_EQ(list.LastX(), c.taken ? c.x : 4);
         EXPECT_EQ(list.Current()->values[0], c.taken ? 99 : 7);
     }
-}
-
-TEST(JDataList, FirstSampleIsTakenWhateverItsX)
-{
-    JDataList list;
-    const std::int32_t value = 1;
-    EXPECT_TRUE(list.AddSample(INT_MIN, &value, 1));
-    EXPECT_EQ(list.FirstX(), INT_MIN);
-    EXPECT_EQ(list.LastX(), INT_MIN);
 }
 
 TEST(JDataList, WideningEmptiesTheListNarrowingDoesNothing)
@@ -128,6 +123,8 @@ TEST(CFLineGraph, SixteenChannels)
     EXPECT_EQ(graph.GetMaxY(), 32767);
     EXPECT_EQ(graph.GetMinY(), -32768);
     EXPECT_EQ(graph.GetChannelColour(15), 0x10Fu);
+    EXPECT_EQ(graph.GetChannelColour(16), 0u);
+    EXPECT_EQ(graph.GetChannelColour(-1), 0u);
     EXPECT_EQ(graph.Samples().Current()->values[15], 5);
 }
 
@@ -176,15 +173,6 @@ TEST(CFLineGraph, ChannelYIncrement)
         EXPECT_EQ(graph.Channel(0)->Increment(), c.channel0) << c.channel << " " << c.increment;
         EXPECT_EQ(graph.Channel(1)->Increment(), c.channel1) << c.channel << " " << c.increment;
     }
-}
-
-TEST(CFLineGraph, ChannelColourOutOfRangeIsZero)
-{
-    CFLineGraph graph;
-    AddChannels(graph, 2);
-    EXPECT_EQ(graph.GetChannelColour(-1), 0u);
-    EXPECT_EQ(graph.GetChannelColour(2), 0u);
-    EXPECT_EQ(graph.GetChannelColour(1), 0x101u);
 }
 
 TEST(CFLineGraph, ClearKeepsTheDisplaySettings)

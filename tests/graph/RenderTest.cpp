@@ -116,6 +116,16 @@ TEST(GraphRendering, SamplesOutsideTheViewDrawNothing)
     }
 }
 
+TEST(GraphRendering, FarScrollWithTheLargestIncrementStillDraws)
+{
+    // The view's right end, 35 increments of 2^26, lies beyond 32 bits.
+    OffscreenGraph g;
+    OneChannel(g.graph, {{1900000000, 0}, {2100000000, 0}});
+    g.graph.XPole().SetIncrement(kMaxIncrement);
+    g.graph.m_nXScrollPos = 30;
+    EXPECT_GT(CountColour(g.Render(), PlotPixels(g), kRed), 100);
+}
+
 TEST(GraphRendering, DotsOnlyWithTheDotStyle)
 {
     struct Case {
