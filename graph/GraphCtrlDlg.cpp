@@ -48,31 +48,36 @@ bool IsUserInput(QEvent::Type type)
 
 // While the test array is read the main window takes no input: a menu command
 // or a page control would put its own exchanges between the samples. Closing
-// it cancels the read instead; the caller closes it again once the read is over.
-class MainWindowHold : public QObject {
+// it cancels the read instead, and the caller closes it again once the read is
+// over. Closing the graph window cancels the read too.
+class TestArrayReadGuard : public QObject {
 public:
-    MainWindowHold(QWidget* mainWindow, CProgressDlg* progress)
-        : m_main(mainWindow), m_progress(progress)
+    TestArrayReadGuard(QWidget* mainWindow, QWidget* graphWindow, CProgressDlg* progress)
+        : m_main(mainWindow), m_graph(graphWindow), m_progress(progress)
     {
-        if (m_main)
-            qApp->installEventFilter(this);
+        qApp->installEventFilter(this);
     }
-    ~MainWindowHold() override { qApp->removeEventFilter(this); }
+    ~TestArrayReadGuard() override { qApp->removeEventFilter(this); }
+    TestArrayReadGuard(const TestArrayReadGuard&) = delete;
+    TestArrayReadGuard& operator=(const TestArrayReadGuard&) = delete;
 
-    bool CloseRequested() const { return m_bCloseRequested; }
+    bool MainWindowCloseRequested() const { return m_bCloseMain; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (!m_main)
+        if (e->type() == QEvent::Close) {
+            if (m_main && watched == m_main) {
+                m_bCloseMain = true;
+                m_progress->reject();
+                e->ignore();
+                return true;
+            }
+            if (m_graph && watched == m_graph)
+                m_progress->reject();
             return false;
-        if (watched == m_main && e->type() == QEvent::Close) {
-            m_bCloseRequested = true;
-            m_progress->reject();
-            e->ignore();
-            return true;
         }
-        if (!IsUserInput(e->type()))
+        if (!m_main || !IsUserInput(e->type()))
             return false;
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || !InMainWindow(widget))
@@ -97,8 +102,9 @@ private:
     }
 
     QPointer<QWidget> m_main;
+    QPointer<QWidget> m_graph;
     CProgressDlg* m_progress;
-    bool m_bCloseRequested = false;
+    bool m_bCloseMain = false;
 };
 
 int64_t FloorDiv(int64_t a, int64_t d) { return static_cast<int64_t>(std::floor(double(a) / double(d))); }
@@ -139,20 +145,54 @@ int ChannelDivisions(const CFLineGraph& graph, int i)
 
 int64_t Clamp(int64_t v, int64_t low, int64_t high) { return std::min(std::max(v, low), high); }
 
-// New bar position for a scroll command, as the native bar moves.
-int ScrollTarget(int code, int pos, int thumb, int min, int limit, int page, bool vertical)
+// Scroll bar commands, numbered as the native ones; the vertical bar names
+// 0 .. 3 up and down, 6 top and 7 bottom.
+enum ScrollCode : int {
+    SB_LINELEFT = 0,
+    SB_LINERIGHT = 1,
+    SB_PAGELEFT = 2,
+    SB_PAGERIGHT = 3,
+    SB_THUMBPOSITION = 4,
+    SB_THUMBTRACK = 5,
+    SB_LEFT = 6,
+    SB_RIGHT = 7,
+};
+
+int ScrollCodeOf(int action)
 {
-    switch (code) {
-    case 0: return pos > min ? pos - 1 : pos;
-    case 1: return pos < limit ? pos + 1 : pos;
-    case 2: return pos > min ? std::max(pos - page, min) : pos;
-    case 3: return pos < limit ? std::min(pos + page, limit) : pos;
-    case 4:
-    case 5: return thumb;
-    case 6: return vertical ? limit : min;
-    case 7: return vertical ? min : limit;
-    default: return pos;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return SB_LINELEFT;
+    case QAbstractSlider::SliderSingleStepAdd: return SB_LINERIGHT;
+    case QAbstractSlider::SliderPageStepSub: return SB_PAGELEFT;
+    case QAbstractSlider::SliderPageStepAdd: return SB_PAGERIGHT;
+    case QAbstractSlider::SliderMove: return SB_THUMBTRACK;
+    case QAbstractSlider::SliderToMinimum: return SB_LEFT;
+    case QAbstractSlider::SliderToMaximum: return SB_RIGHT;
+    default: return -1;
     }
+}
+
+// New bar position for a scroll command. The vertical bar's Top goes to the
+// highest position and Bottom to the lowest.
+int ScrollTarget(const QScrollBar* bar, int code, int thumb, bool vertical)
+{
+    const int64_t pos = bar->value();
+    const int64_t min = bar->minimum();
+    const int64_t limit = bar->maximum();
+    const int64_t page = bar->pageStep();
+    int64_t target = pos;
+    switch (code) {
+    case SB_LINELEFT: target = pos > min ? pos - 1 : pos; break;
+    case SB_LINERIGHT: target = pos < limit ? pos + 1 : pos; break;
+    case SB_PAGELEFT: target = pos > min ? std::max(pos - page, min) : pos; break;
+    case SB_PAGERIGHT: target = pos < limit ? std::min(pos + page, limit) : pos; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: target = thumb; break;
+    case SB_LEFT: target = vertical ? limit : min; break;
+    case SB_RIGHT: target = vertical ? min : limit; break;
+    default: break;
+    }
+    return static_cast<int>(target);
 }
 
 }  // namespace
@@ -220,28 +260,16 @@ void CGraphCtrlDlg::Repaint() { m_pSurface->update(); }
 
 void CGraphCtrlDlg::OnScrollAction(QScrollBar* bar, int action)
 {
-    int code = -1;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    default: break;
-    }
     if (bar == m_pHBar)
-        OnHScroll(code, bar->sliderPosition());
+        OnHScroll(ScrollCodeOf(action), bar->sliderPosition());
     else
-        OnVScroll(code, bar->sliderPosition());
+        OnVScroll(ScrollCodeOf(action), bar->sliderPosition());
 }
 
 void CGraphCtrlDlg::OnHScroll(int code, int thumb)
 {
-    const int pos = ScrollTarget(code, m_pHBar->value(), thumb, m_pHBar->minimum(),
-                                 m_pHBar->maximum(), m_pHBar->pageStep(), false);
-    // The bar applies the slider position once the action is over.
+    const int pos = ScrollTarget(m_pHBar, code, thumb, false);
+    // The bar takes the slider position once the action is over.
     m_pHBar->setSliderPosition(pos);
     m_graph.CursorsOff();
     m_graph.m_nXScrollPos = pos;
@@ -250,13 +278,12 @@ void CGraphCtrlDlg::OnHScroll(int code, int thumb)
 
 void CGraphCtrlDlg::OnVScroll(int code, int thumb)
 {
-    const int min = m_pVBar->minimum();
-    const int limit = m_pVBar->maximum();
-    const int pos = ScrollTarget(code, m_pVBar->value(), thumb, min, limit, m_pVBar->pageStep(), true);
+    const int pos = ScrollTarget(m_pVBar, code, thumb, true);
     m_pVBar->setSliderPosition(pos);
     m_graph.CursorsOff();
     // The top of the bar shows the highest values.
-    m_graph.m_nYScrollPos = min + limit - pos;
+    m_graph.m_nYScrollPos =
+        static_cast<int32_t>(int64_t{m_pVBar->minimum()} + m_pVBar->maximum() - pos);
     Repaint();
 }
 
@@ -405,9 +432,9 @@ bool CGraphCtrlDlg::LoadTestArray()
     CProgressDlg progress;
     progress.Create(this);
     {
-        MainWindowHold hold(GetMainWnd(), &progress);
+        TestArrayReadGuard guard(GetMainWnd(), window(), &progress);
         const bool read = m_pMaster->ReadTestArray(&progress, values.data(), values.size());
-        m_bCloseMainAfterLoad = hold.CloseRequested();
+        m_bCloseMainAfterLoad = guard.MainWindowCloseRequested();
         if (!read)
             return false;
     }

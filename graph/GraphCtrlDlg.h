@@ -44,23 +44,12 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    // Scroll bar commands, numbered as the native ones.
-    enum ScrollCode : int {
-        SB_LINEUP = 0,
-        SB_LINEDOWN = 1,
-        SB_PAGEUP = 2,
-        SB_PAGEDOWN = 3,
-        SB_THUMBPOSITION = 4,
-        SB_THUMBTRACK = 5,
-        SB_TOP = 6,
-        SB_BOTTOM = 7,
-    };
-
     intptr_t OnSetXInc(intptr_t requested, int32_t* inForce);
     intptr_t OnSetYInc(intptr_t requested, int32_t* inForce);
     intptr_t OnAutoScale();
     intptr_t OnShowDots(intptr_t state);
     intptr_t OnLoadData();
+    // code: the native scroll command, 0 .. 7 (line, page, thumb, ends).
     void OnHScroll(int code, int thumb);
     void OnVScroll(int code, int thumb);
     void OnScrollAction(QScrollBar* bar, int action);
