@@ -11,26 +11,6 @@
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
 
-namespace {
-
-int32_t YIncrement(CFLineGraph& graph)
-{
-    std::lock_guard lock(CFLineGraph::GraphLock());
-    return graph.Channel(0)->Increment();
-}
-
-// Types over the whole text; every keystroke reaches the plot window.
-void Retype(QLineEdit& edit, const QString& text)
-{
-    edit.selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(&edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(&edit, text);
-}
-
-}  // namespace
-
 class GraphControlsTest : public GraphWindowTest {
 protected:
     void SetUp() override
@@ -40,196 +20,152 @@ protected:
         OpenGraph();
         ASSERT_TRUE(m_dlg->isVisible());
     }
-
-    QScrollBar& Bar(const char* name) { return *Plot().findChild<QScrollBar*>(QString::fromLatin1(name)); }
+    // Types over the whole text; every keystroke reaches the plot window.
+    void Retype(const char* edit, const QString& text)
+    {
+        auto& e = Child<QLineEdit>(edit);
+        e.selectAll();
+        text.isEmpty() ? QTest::keyClick(&e, Qt::Key_Delete) : QTest::keyClicks(&e, text);
+    }
+    QString Text(const char* edit) { return Child<QLineEdit>(edit).text(); }
+    int32_t XInc() { return Graph().XPole().Increment(); }
+    int32_t YInc()
+    {
+        std::lock_guard lock(CFLineGraph::GraphLock());
+        return Graph().Channel(0)->Increment();
+    }
+    // One channel holding these samples (x, value).
+    void FillGraph(const std::vector<std::pair<int32_t, int32_t>>& samples)
+    {
+        Graph().Clear();
+        Graph().AddChannel("Data 0", "", false, true, kChannelColours[0], 10, 1000);
+        std::lock_guard lock(CFLineGraph::GraphLock());
+        for (const auto& [x, value] : samples)
+            Graph().Samples().AddSample(x, &value, 1);
+    }
+    void AutoScale() { QTest::mouseClick(&Child<QPushButton>("autoScale"), Qt::LeftButton); }
 };
 
 TEST_F(GraphControlsTest, AutoScaleFitsTheIncrementsToTheData)
 {
     struct Case {
         int columns;
-        int32_t value;  // every sample
-        int32_t xInc, yInc;
-    };
-    const Case cases[] = {
-        {8, 0, 1, 1},            // (0 + 1) x 1 / 5 is raised to 1
-        {7, 9, 1, 2},            // 7 / 8 is raised to 1
-        {800, 32767, 100, 8000}, // p 10000: (3 + 1) x 10000 / 5
-        {64, 12345, 8, 4000},
-        {64, -32768, 8, 8000},   // the magnitude of the lowest value counts
+        int32_t value, xInc, yInc;
+    } const cases[] = {
+        {8, 0, 1, 1},             // (0 + 1) x 1 / 5 is raised to 1
+        {7, 9, 1, 2},             // 7 / 8 is raised to 1
+        {800, 32767, 100, 8000},  // p 10000: (3 + 1) x 10000 / 5
+        {64, -32768, 8, 8000},    // the magnitude of the lowest value counts
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.columns) + " columns of " + std::to_string(c.value));
+        SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.value));
         std::vector<std::pair<int32_t, int32_t>> samples;
         for (int j = 0; j < c.columns; ++j)
             samples.emplace_back(j, c.value);
         FillGraph(samples);
-        QTest::mouseClick(&Button("autoScale"), Qt::LeftButton);
-        EXPECT_EQ(Graph().XPole().Increment(), c.xInc);
-        EXPECT_EQ(YIncrement(Graph()), c.yInc);
-        EXPECT_EQ(Edit("xInc").text(), QString::number(c.xInc));
-        EXPECT_EQ(Edit("yInc").text(), QString::number(c.yInc));
+        AutoScale();
+        EXPECT_EQ(XInc(), c.xInc);
+        EXPECT_EQ(YInc(), c.yInc);
+        EXPECT_EQ(Text("xInc"), QString::number(c.xInc));
+        EXPECT_EQ(Text("yInc"), QString::number(c.yInc));
     }
 }
 
 TEST_F(GraphControlsTest, TypedIncrementIsTakenOrReplacedByTheOneInForce)
 {
+    const QString x = Text("xInc"), y = Text("yInc"), capped = QString::number(kMaxIncrement);
     struct Case {
         const char* edit;
-        QString typed;
-        QString shown;  // afterwards; the axis holds the same
-    };
-    const QString x = Edit("xInc").text();
-    const QString y = Edit("yInc").text();
-    const QString capped = QString::number(kMaxIncrement);
-    const Case cases[] = {
-        {"xInc", "16", "16"},
-        {"xInc", "0", x},                  // refused
-        {"xInc", "", x},                   // cleared
-        {"xInc", "99999999999", capped},   // more than an axis can take
-        {"yInc", "500", "500"},
-        {"yInc", "0", y},
-        {"yInc", "-x", ""},                // only digits can be typed
-        {"yInc", "4294967297", capped},    // not taken as 1 (modulo 32 bits)
+        QString typed, shown;
+    } const cases[] = {
+        {"xInc", "16", "16"},       {"xInc", "0", x},          {"xInc", "", x},
+        {"xInc", "99999999999", capped},                       // more than an axis takes
+        {"yInc", "500", "500"},     {"yInc", "0", y},          {"yInc", "-x", y},  // digits only
+        {"yInc", "4294967297", capped},                        // not 1 modulo 32 bits
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.edit) + " <- " + c.typed.toStdString());
-        QLineEdit& edit = Edit(c.edit);
-        const QString before = edit.text();
-        Retype(edit, c.typed);
-        const QString expected = c.shown.isEmpty() ? before : c.shown;
-        EXPECT_EQ(edit.text(), expected);
-        const int32_t inForce = QString(c.edit) == "xInc" ? Graph().XPole().Increment() : YIncrement(Graph());
-        EXPECT_EQ(QString::number(inForce), expected);
-        // Back to the loaded increments for the next case.
-        Retype(Edit("xInc"), x);
-        Retype(Edit("yInc"), y);
+        Retype(c.edit, c.typed);
+        EXPECT_EQ(Text(c.edit), c.shown);
+        EXPECT_EQ(QString::number(c.edit == std::string("xInc") ? XInc() : YInc()), c.shown);
+        Retype("xInc", x);
+        Retype("yInc", y);
     }
 }
 
-TEST_F(GraphControlsTest, IncrementTooSmallForTheScrollBarIsDoubled)
+TEST_F(GraphControlsTest, IncrementsStayWithinTheScrollBarAndThe64BitAxis)
 {
+    // 40000 steps of 1 do not fit in the bar's 32766.
     FillGraph({{0, 1}, {40000, 2}});
-    Retype(Edit("xInc"), "1");
-    // 40000 steps do not fit in 32766.
-    EXPECT_EQ(Edit("xInc").text(), "2");
-    EXPECT_EQ(Graph().XPole().Increment(), 2);
-}
-
-TEST_F(GraphControlsTest, NewIncrementKeepsTheViewOnTheSameDataFarOut)
-{
-    // Scroll positions times increments beyond 32 bits must not wrap around.
+    Retype("xInc", "1");
+    EXPECT_EQ(Text("xInc"), "2");
+    // Far out, position times increment goes beyond 32 bits and must not wrap.
     FillGraph({{0, -2000000000}, {2000000000, 2000000000}});
-    QTest::mouseClick(&Button("autoScale"), Qt::LeftButton);
-    QScrollBar& h = Bar("hScroll");
-    h.triggerAction(QAbstractSlider::SliderToMaximum);
-    const int64_t centre = int64_t{Graph().m_nXScrollPos} * Graph().XPole().Increment();
-    Retype(Edit("xInc"), "100000");
-    const int64_t after = int64_t{Graph().m_nXScrollPos} * Graph().XPole().Increment();
-    EXPECT_GT(after, 0);
-    EXPECT_NEAR(static_cast<double>(after), static_cast<double>(centre), 8.0 * Graph().XPole().Increment());
-    EXPECT_GE(YIncrement(Graph()), 1);
+    AutoScale();
+    Child<QScrollBar>("hScroll").triggerAction(QAbstractSlider::SliderToMaximum);
+    const double centre = double(Graph().m_nXScrollPos) * XInc();
+    Retype("xInc", "100000");
+    EXPECT_NEAR(double(Graph().m_nXScrollPos) * XInc(), centre, 8.0 * XInc());
 }
 
-TEST_F(GraphControlsTest, HorizontalBarMovesTheViewAlongX)
+TEST_F(GraphControlsTest, ScrollBarsMoveTheView)
 {
-    QScrollBar& h = Bar("hScroll");
-    struct Case {
-        QAbstractSlider::SliderAction action;
-        int expected;  // X scroll position afterwards, from the lowest one
-    };
-    const int min = h.minimum();
-    const int limit = h.maximum();
+    QScrollBar& h = Child<QScrollBar>("hScroll");
+    const int min = h.minimum(), limit = h.maximum();
     ASSERT_GT(limit - min, 1);
-    const Case cases[] = {
-        {QAbstractSlider::SliderToMinimum, min},
-        {QAbstractSlider::SliderSingleStepAdd, min + 1},
-        {QAbstractSlider::SliderSingleStepSub, min},
-        {QAbstractSlider::SliderSingleStepSub, min},  // not below the range
-        {QAbstractSlider::SliderToMaximum, limit},
-        {QAbstractSlider::SliderPageStepAdd, limit},
-        {QAbstractSlider::SliderPageStepSub, std::max(limit - 10, min)},
+    using A = QAbstractSlider;
+    const std::pair<A::SliderAction, int> steps[] = {
+        {A::SliderToMinimum, min}, {A::SliderSingleStepAdd, min + 1}, {A::SliderToMaximum, limit},
+        {A::SliderPageStepSub, std::max(limit - 10, min)},
     };
-    for (const Case& c : cases) {
-        h.triggerAction(c.action);
-        EXPECT_EQ(Graph().m_nXScrollPos, c.expected) << "action " << c.action;
-        EXPECT_EQ(h.value(), c.expected);
+    for (const auto& [action, expected] : steps) {
+        h.triggerAction(action);
+        EXPECT_EQ(Graph().m_nXScrollPos, expected) << "action " << action;
     }
-}
 
-TEST_F(GraphControlsTest, VerticalBarTopShowsTheLowestValuesAndLineUpHigherOnes)
-{
-    QScrollBar& v = Bar("vScroll");
-    const int min = v.minimum();
-    const int limit = v.maximum();
-    ASSERT_GT(limit - min, 1);
-
-    // Right after loading, Line Up moves the view up by one increment.
+    QScrollBar& v = Child<QScrollBar>("vScroll");
+    // Right after loading, Line Up shows higher values rather than jumping.
     const int32_t loaded = Graph().m_nYScrollPos;
-    v.triggerAction(QAbstractSlider::SliderSingleStepSub);
+    v.triggerAction(A::SliderSingleStepSub);
     EXPECT_EQ(Graph().m_nYScrollPos, loaded + 1);
-
-    v.triggerAction(QAbstractSlider::SliderToMinimum);  // Top
-    EXPECT_EQ(Graph().m_nYScrollPos, min);
-    v.triggerAction(QAbstractSlider::SliderToMaximum);  // Bottom
-    EXPECT_EQ(Graph().m_nYScrollPos, limit);
-    v.triggerAction(QAbstractSlider::SliderSingleStepAdd);  // Line Down
-    EXPECT_EQ(Graph().m_nYScrollPos, limit - 1);
-}
-
-TEST_F(GraphControlsTest, ShowDotSwitchesTheDotsOnAndOff)
-{
-    QCheckBox* dots = m_dlg->findChild<QCheckBox*>(QStringLiteral("showDot"));
-    ASSERT_NE(dots, nullptr);
-    QTest::mouseClick(dots, Qt::LeftButton);
-    EXPECT_EQ(Graph().m_nStyle, 34);
-    QTest::mouseClick(dots, Qt::LeftButton);
-    EXPECT_EQ(Graph().m_nStyle, 2);
+    v.triggerAction(A::SliderToMinimum);  // Top: the lowest values
+    EXPECT_EQ(Graph().m_nYScrollPos, v.minimum());
+    v.triggerAction(A::SliderToMaximum);  // Bottom: the highest
+    EXPECT_EQ(Graph().m_nYScrollPos, v.maximum());
 }
 
 TEST_F(GraphControlsTest, CloseEnterAndEscapeOnlyHideTheWindow)
 {
-    struct Case {
-        const char* name;
-        std::function<void()> act;
-        bool hides;
+    const std::tuple<const char*, QWidget*, Qt::Key, bool> cases[] = {
+        {"Enter in X Inc", &Child("xInc"), Qt::Key_Return, true},
+        {"Escape in Y Inc", &Child("yInc"), Qt::Key_Escape, true},
+        {"Enter in the plot", Plot().GetSurface(), Qt::Key_Return, false},
+        {"Escape in the plot", Plot().GetSurface(), Qt::Key_Escape, false},
     };
-    const Case cases[] = {
-        {"Close", [&] { QTest::mouseClick(&Button("close"), Qt::LeftButton); }, true},
-        {"Enter in X Inc", [&] { QTest::keyClick(&Edit("xInc"), Qt::Key_Return); }, true},
-        {"Escape in Y Inc", [&] { QTest::keyClick(&Edit("yInc"), Qt::Key_Escape); }, true},
-        {"Enter in the plot", [&] { QTest::keyClick(Plot().GetSurface(), Qt::Key_Return); }, false},
-        {"Escape in the plot", [&] { QTest::keyClick(Plot().GetSurface(), Qt::Key_Escape); }, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, widget, key, hides] : cases) {
         m_dlg->show();
-        c.act();
-        EXPECT_EQ(m_dlg->isVisible(), !c.hides);
-        // The window and its graph stay for the main frame.
-        EXPECT_EQ(Graph().ChannelCount(), 4);
+        QTest::keyClick(widget, key);
+        EXPECT_EQ(m_dlg->isVisible(), !hides) << name;
     }
+    m_dlg->show();
+    QTest::mouseClick(&Child<QPushButton>("close"), Qt::LeftButton);
+    EXPECT_FALSE(m_dlg->isVisible());
+    // The window and its graph stay for the main frame.
+    EXPECT_EQ(Graph().ChannelCount(), 4);
 }
 
 TEST_F(GraphControlsTest, ResizingKeepsTheBottomRowDownAndCloseRight)
 {
-    const QSize start = m_dlg->size();
-    auto bottomGap = [&](const char* name) {
-        return m_dlg->height() - m_dlg->findChild<QWidget*>(QString::fromLatin1(name))->y();
+    auto gaps = [&] {
+        std::vector<int> g{m_dlg->width() - Child("close").x(), m_dlg->width() - Plot().width(),
+                           m_dlg->height() - Plot().height(), Child("xInc").x()};
+        for (const char* name : {"xIncLabel", "xInc", "yIncLabel", "yInc", "autoScale", "showDot", "close"})
+            g.push_back(m_dlg->height() - Child(name).y());
+        return g;
     };
-    const int closeRight = m_dlg->width() - Button("close").x();
-    const int xIncLeft = Edit("xInc").x();
-    const int gap = bottomGap("autoScale");
-    const QSize plotMargin = start - Plot().size();
-
-    m_dlg->resize(start + QSize(300, 200));
-    QTest::qWait(20);
-    EXPECT_EQ(m_dlg->width() - Button("close").x(), closeRight);
-    for (const char* name : {"xIncLabel", "xInc", "yIncLabel", "yInc", "autoScale", "showDot", "close"})
-        EXPECT_EQ(bottomGap(name), gap) << name;
-    EXPECT_EQ(Edit("xInc").x(), xIncLeft);
-    EXPECT_EQ(m_dlg->size() - Plot().size(), plotMargin);
-
+    const std::vector<int> before = gaps();
+    m_dlg->resize(m_dlg->size() + QSize(300, 200));
+    EXPECT_EQ(gaps(), before);
     m_dlg->resize(300, 200);
     EXPECT_GE(m_dlg->width(), 600);
     EXPECT_GE(m_dlg->height(), 500);

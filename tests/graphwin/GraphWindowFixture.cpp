@@ -1,14 +1,9 @@
 #include "tests/graphwin/GraphWindowFixture.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QLineEdit>
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QApplication>
-
-#include <mutex>
 
 #include "drive/TarvixMaster.h"
 #include "pages/VcmMessages.h"
@@ -27,33 +22,22 @@ void DuringTheRead(std::function<void()> action)
     timer->start(0);
 }
 
-MainWindowProbe::MainWindowProbe()
+MainWindowProbe::MainWindowProbe() : button(new QPushButton(QStringLiteral("Command"), this))
 {
-    button = new QPushButton(QStringLiteral("Command"), this);
-    QObject::connect(button, &QPushButton::clicked, [this] { ++buttonClicks; });
-    resize(440, 300);
+    QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
 }
 
 bool MainWindowProbe::event(QEvent* e)
 {
     const int type = static_cast<int>(e->type());
-    if (type == WM_POLL_START || type == WM_POLL_STOP) {
-        busy.push_back(type);
-        return true;
-    }
-    return QWidget::event(e);
-}
-
-void MainWindowProbe::closeEvent(QCloseEvent* e)
-{
-    ++closes;
-    readingAtClose = GetTarvixMaster()->IsReadingTestArray();
-    QWidget::closeEvent(e);
+    if (type != WM_POLL_START && type != WM_POLL_STOP)
+        return QWidget::event(e);
+    busy.push_back(type);
+    return true;
 }
 
 void GraphWindowTest::SetUp()
 {
-    m_master = GetTarvixMaster();
     m_main.show();
     SetMainWnd(&m_main);
 }
@@ -61,69 +45,37 @@ void GraphWindowTest::SetUp()
 void GraphWindowTest::TearDown()
 {
     m_dlg.reset();
-    m_master->Close();
+    GetTarvixMaster()->Close();
     SetMainWnd(nullptr);
 }
 
 void GraphWindowTest::ConnectTo(const std::string& version)
 {
+    GetTarvixMaster()->Close();
+    if (version.empty())
+        return;
     DriveProfile profile;
     std::string error;
     ASSERT_TRUE(LoadDriveProfile(version, profile, error)) << error;
     m_sim->ApplyProfile(profile);
-    ASSERT_EQ(m_master->Connect(static_cast<uint8_t>(m_sim.Com()), kBaudCode9600, true), kConnectOk);
+    ASSERT_EQ(GetTarvixMaster()->Connect(static_cast<uint8_t>(m_sim.Com()), kBaudCode9600, true), kConnectOk);
     m_sim->ClearRecord();
 }
 
-CGraphDlg& GraphWindowTest::OpenGraph()
+void GraphWindowTest::OpenGraph()
 {
-    const size_t busy = m_main.busy.size();
+    m_main.busy.clear();
     m_dlg = std::make_unique<CGraphDlg>(&m_main);
     m_dlg->show();
-    // Loaded when the plot window has resumed the poll.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_main.busy.size() >= busy + 2; }, 10000));
+    // Loaded once the plot window has resumed the poll.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_main.busy.size() >= 2; }, 10000));
     if (m_dlg->isVisible())
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
-    QCoreApplication::processEvents();
-    return *m_dlg;
 }
-
-CGraphCtrlDlg& GraphWindowTest::Plot()
-{
-    auto* plot = m_dlg->findChild<CGraphCtrlDlg*>();
-    EXPECT_NE(plot, nullptr);
-    return *plot;
-}
-
-QLineEdit& GraphWindowTest::Edit(const char* name)
-{
-    auto* edit = m_dlg->findChild<QLineEdit*>(QString::fromLatin1(name));
-    EXPECT_NE(edit, nullptr) << name;
-    return *edit;
-}
-
-QPushButton& GraphWindowTest::Button(const char* name)
-{
-    auto* button = m_dlg->findChild<QPushButton*>(QString::fromLatin1(name));
-    EXPECT_NE(button, nullptr) << name;
-    return *button;
-}
-
-std::vector<std::string> GraphWindowTest::Wire() { return m_sim->ReceivedLines(); }
 
 std::vector<std::string> GraphWindowTest::TestArrayWire(size_t values)
 {
     std::vector<std::string> lines{"MA300"};
     lines.insert(lines.end(), values, "MD");
     return lines;
-}
-
-void GraphWindowTest::FillGraph(const std::vector<std::pair<int32_t, int32_t>>& samples)
-{
-    CFLineGraph& graph = Graph();
-    graph.Clear();
-    graph.AddChannel(QStringLiteral("Data 0"), QString(), false, true, kChannelColours[0], 10, 1000);
-    std::lock_guard lock(CFLineGraph::GraphLock());
-    for (const auto& [x, value] : samples)
-        graph.Samples().AddSample(x, &value, 1);
 }

@@ -14,7 +14,6 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/SimulatedDriveOnCom.h"
 
-class CTarvixMaster;
 class QLineEdit;
 class QPushButton;
 
@@ -22,47 +21,38 @@ class QPushButton;
 // array is being read.
 void DuringTheRead(std::function<void()> action);
 
-// Stands in for the main window: records the busy messages the plot window
-// sends it and every close that reaches it.
+// Stands in for the main window: records the busy messages it is sent and
+// the clicks on a control of its own.
 class MainWindowProbe : public QWidget {
 public:
     MainWindowProbe();
-
     std::vector<int> busy;  // WM_POLL_STOP and WM_POLL_START, in order
-    int closes = 0;
-    bool readingAtClose = false;
-    QPushButton* button = nullptr;  // a control of the main window
-    int buttonClicks = 0;
+    QPushButton* button;
+    int clicks = 0;
 
 protected:
     bool event(QEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
 };
 
-// A graph window over the master connected to a simulated drive.
+// A graph window over the master connected to the simulated servo drive.
 class GraphWindowTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Connects the master to the simulated drive playing this version.
+    // The drive plays this version; an empty one leaves the master unconnected.
     void ConnectTo(const std::string& version);
-    // Opens a graph window, as the frame does, and lets it load.
-    CGraphDlg& OpenGraph();
-    CGraphCtrlDlg& Plot();
+    // Opens a graph window, as the frame does, and waits for its load to end.
+    void OpenGraph();
+    CGraphCtrlDlg& Plot() { return *m_dlg->findChild<CGraphCtrlDlg*>(); }
     CFLineGraph& Graph() { return Plot().GetGraph(); }
-    QLineEdit& Edit(const char* name);
-    QPushButton& Button(const char* name);
-    // Lines the drive received since the last clear.
-    std::vector<std::string> Wire();
-    // The one "MA" of the test array and one "MD" per value.
-    std::vector<std::string> TestArrayWire(size_t values);
-    // Fills the graph with one channel of samples (x, value).
-    void FillGraph(const std::vector<std::pair<int32_t, int32_t>>& samples);
+    template <typename T = QWidget>
+    T& Child(const char* name) { return *m_dlg->findChild<T*>(QString::fromLatin1(name)); }
+    // One "MA" of the test array's start and one "MD" per value.
+    static std::vector<std::string> TestArrayWire(size_t values);
 
     ScriptedMessageBoxes m_boxes;
     SimulatedDriveOnCom m_sim;
-    CTarvixMaster* m_master = nullptr;
     MainWindowProbe m_main;
     std::unique_ptr<CGraphDlg> m_dlg;
 };
