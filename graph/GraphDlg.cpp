@@ -1,7 +1,6 @@
 #include "graph/GraphDlg.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QResizeEvent>
 
+#include "app/DialogUnits.h"
 #include "graph/GraphCtrlDlg.h"
 #include "graph/GraphMessages.h"
 
@@ -18,26 +18,6 @@ namespace {
 // The smallest size the window may be given.
 constexpr int kMinWidth = 600;
 constexpr int kMinHeight = 500;
-
-// Dialog units of the window's font into pixels, as a dialog template is laid out.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        QFontMetrics metrics(font);
-        const int alphabet = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        m_baseX = (alphabet / 26 + 1) / 2;
-        m_baseY = metrics.height();
-    }
-    int X(int du) const { return du * m_baseX / 4; }
-    int Y(int du) const { return du * m_baseY / 8; }
-    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
-
-private:
-    int m_baseX = 6;
-    int m_baseY = 13;
-};
 
 // The edit's text as the number typed; empty or other text reads as 0.
 long long ReadSignedInteger(const QLineEdit* edit)
@@ -94,7 +74,7 @@ CGraphDlg::CGraphDlg(QWidget* parent)
     setObjectName(QStringLiteral("graphDlg"));
     setWindowTitle(QStringLiteral("Graph"));
     setFont(QFont(QStringLiteral("MS Shell Dlg"), 9));
-    const DialogUnits du(font());
+    const CDialogUnits du(font());
     resize(du.X(422), du.Y(267));
 
     m_pGraphArea = new QLabel(QStringLiteral("Graph Area"), this);
