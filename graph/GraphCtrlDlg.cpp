@@ -23,6 +23,8 @@ namespace {
 constexpr uint16_t kStyleLines = kStyleZeroLine;
 constexpr uint16_t kStyleLinesAndDots = kStyleZeroLine | kStyleDots;
 constexpr unsigned kMaxChannels = 16;
+// Drive parameters are numbered in 16 bits: no test array holds more values.
+constexpr size_t kMaxTestArrayValues = 0x10000;
 // A scroll bar holds at most this many steps across the data.
 constexpr int64_t kMaxScrollSteps = 32767;
 
@@ -142,8 +144,6 @@ int ChannelDivisions(const CFLineGraph& graph, int i)
     const CFYPole* channel = graph.Channel(i);
     return channel ? channel->Divisions() : 0;
 }
-
-int64_t Clamp(int64_t v, int64_t low, int64_t high) { return std::min(std::max(v, low), high); }
 
 // Scroll bar commands, numbered as the native ones; the vertical bar names
 // 0 .. 3 up and down, 6 top and 7 bottom.
@@ -335,7 +335,7 @@ bool CGraphCtrlDlg::SetXScrollRange(int32_t maxX, int32_t minX, int64_t wanted)
     const int64_t nMin = FloorDiv(minX, d) + n / 2 - 1;
     const int64_t limit = std::max(nMin, nMax - n + 1);
     // Kept where the bar can show it, so the first scroll does not jump.
-    const int64_t pos = Clamp(target / d, nMin, limit);
+    const int64_t pos = std::clamp(target / d, nMin, limit);
     m_graph.m_nXScrollPos = static_cast<int32_t>(pos);
     m_graph.CursorsOff();
     SetBar(m_pHBar, nMin, limit, n, pos);
@@ -345,16 +345,19 @@ bool CGraphCtrlDlg::SetXScrollRange(int32_t maxX, int32_t minX, int64_t wanted)
 bool CGraphCtrlDlg::SetYScrollRange(int32_t maxY, int32_t minY, int64_t wanted)
 {
     const int divisions = ChannelDivisions(m_graph, 0);
-    const int64_t target = int64_t{ChannelYInc(m_graph, 0)} * wanted;
-    const int64_t d = FitIncrement(maxY, minY, ChannelYInc(m_graph, 0));
-    if (d != ChannelYInc(m_graph, 0)) {
+    const int64_t increment = ChannelYInc(m_graph, 0);
+    if (increment <= 0)
+        return true;  // no channel, no vertical range
+    const int64_t target = increment * wanted;
+    const int64_t d = FitIncrement(maxY, minY, increment);
+    if (d != increment) {
         for (int i = 0; i < m_graph.ChannelCount(); ++i)
             m_graph.SetChannelYInc(i, static_cast<int32_t>(d));
     }
     const int64_t nMax = CeilDiv(maxY, d) + divisions;
     const int64_t nMin = FloorDiv(minY, d);
     const int64_t limit = std::max(nMin, nMax - divisions + 1);
-    const int64_t pos = Clamp(target / d, nMin, limit);
+    const int64_t pos = std::clamp(target / d, nMin, limit);
     m_graph.m_nYScrollPos = static_cast<int32_t>(pos);
     m_graph.CursorsOff();
     SetBar(m_pVBar, nMin, limit, divisions, nMin + limit - pos);
@@ -369,7 +372,7 @@ intptr_t CGraphCtrlDlg::OnAutoScale()
     CFXPole& axis = m_graph.XPole();
     const int64_t n = std::max<int64_t>(axis.Divisions() - 2, 1);
     const int64_t span = std::llabs(int64_t{m_graph.GetMaxX()} - m_graph.GetMinX() + 1);
-    const int64_t xInc = Clamp(span / n, 1, kMaxIncrement);
+    const int64_t xInc = std::clamp<int64_t>(span / n, 1, kMaxIncrement);
     axis.SetIncrement(static_cast<int32_t>(xInc));
 
     const int64_t halfDivisions = std::max(ChannelDivisions(m_graph, 0) / 2, 1);
@@ -377,7 +380,7 @@ intptr_t CGraphCtrlDlg::OnAutoScale()
     int64_t p = 1;
     while (mag / p >= 10)
         p *= 10;
-    const int64_t yInc = Clamp((mag / p + 1) * p / halfDivisions, 1, kMaxIncrement);
+    const int64_t yInc = std::clamp<int64_t>((mag / p + 1) * p / halfDivisions, 1, kMaxIncrement);
     for (int i = 0; i < channels; ++i)
         m_graph.SetChannelYInc(i, static_cast<int32_t>(yInc));
 
@@ -418,7 +421,7 @@ bool CGraphCtrlDlg::LoadTestArray()
         return false;
     const unsigned lines = static_cast<unsigned>(driver->GetTestArrayLines());
     const unsigned columns = static_cast<unsigned>(driver->GetTestArrayColumns());
-    if (lines == 0 || columns == 0 || lines > kMaxChannels)
+    if (lines == 0 || columns == 0 || lines > kMaxChannels || size_t{lines} * columns > kMaxTestArrayValues)
         return false;
 
     std::vector<int16_t> values(size_t{lines} * columns);
