@@ -11,7 +11,9 @@
 #include "drive/TarvixMaster.h"
 #include "graph/PlotSurface.h"
 #include "pages/VcmMessages.h"
+#include "tests/drive/DriverTestSupport.h"
 #include "tests/graphwin/GraphWindowFixture.h"
+#include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
 
 namespace {
@@ -79,6 +81,33 @@ TEST_F(GraphWindowTest, NoTestArrayClosesTheGraphWindowWithoutAMessage)
         EXPECT_FALSE(m_dlg->isVisible());
         EXPECT_TRUE(m_sim->ReceivedLines().empty());
         EXPECT_EQ(m_main.busy, kBusyAroundLoad);
+    }
+}
+
+TEST_F(GraphWindowTest, SixteenLinesLoadSeventeenOrNoColumnsCloseTheWindow)
+{
+    struct Case {
+        int lines, columns;
+        bool loads;
+    } const cases[] = {{16, 2, true}, {17, 2, false}, {4, 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lines) + " x " + std::to_string(c.columns));
+        TempProgramFolder folder;
+        std::vector<drivertest::SmallVersion> versions = drivertest::SmallVersions();
+        versions[1].constants = "NUMBER_LINE_TESTARRAY = " + std::to_string(c.lines) + "\nNUMBER_COLUMN_TESTARRAY = " +
+                                std::to_string(c.columns) + "\nDB_TestArrayStart = 40\nNUMBER_OF_PARAMETERS = 6\n";
+        drivertest::WriteSmallDatabase(folder, versions);
+        folder.Write("ErrorTable.lua", "glb_TableError = { 'none' }\n");
+        DriveProfile profile;
+        profile.versionText = drivertest::kServoVersion;
+        profile.values.assign(80, 7);
+        m_sim->ApplyProfile(profile);
+        ASSERT_EQ(GetTarvixMaster()->Connect(uint8_t(m_sim.Com()), kBaudCode9600, true), kConnectOk);
+        m_sim->ClearRecord();
+        OpenGraph();
+        EXPECT_EQ(m_dlg->isVisible(), c.loads);
+        EXPECT_EQ(m_sim->ReceivedLines().size(), c.loads ? size_t(c.lines * c.columns + 1) : 0u);
+        EXPECT_EQ(Graph().ChannelCount(), c.loads ? c.lines : 0);
     }
 }
 
