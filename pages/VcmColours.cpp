@@ -7,6 +7,8 @@ namespace {
 
 VcmColours TakeColours()
 {
+    // The text and background of an edit field: the roles the system's window
+    // text and window colours stand for on a parameter page.
     const QPalette palette = QGuiApplication::palette();
     const QColor windowText = palette.color(QPalette::Active, QPalette::Text);
     const QColor window = palette.color(QPalette::Active, QPalette::Base);

@@ -2,6 +2,8 @@
 
 #include <QPalette>
 
+#include <algorithm>
+
 #include "drive/BaseDriver.h"
 #include "drive/MotorTable.h"
 #include "drive/TarvixMaster.h"
@@ -28,8 +30,8 @@ bool CVcmCombo::Create(uint32_t style, const QRect& rect, QWidget* parent, int i
 {
     if (IsReadOnly())
         style |= WS_DISABLED;
-    PlaceWindow(this, style, rect.x(), rect.y(), rect.width(), std::min(rect.height(), kFieldHeight),
-                parent, id);
+    const int height = std::min(rect.height(), kFieldHeight);
+    PlaceWindow(this, style, rect.x(), rect.y(), rect.width(), height, parent, id);
     QPointer<QWidget> alive(this);
     OnCreate();
     if (!alive)

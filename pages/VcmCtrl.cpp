@@ -1,5 +1,6 @@
 #include "pages/VcmCtrl.h"
 
+#include <QLineEdit>
 #include <QWidget>
 
 #include "drive/BaseDriver.h"
@@ -180,22 +181,33 @@ bool CVcmCtrl::ReadValueFromDrive(int source)
     return true;
 }
 
-void CVcmCtrl::UpdateControlStyle()
+void CVcmCtrl::ApplyStyle(bool readOnlyStep, bool rowWindows)
 {
     QWidget* window = Window();
     QPointer<QWidget> alive(window);
     const uint32_t style = ApplyConditions(GetWindowStyle(window));
     if (!alive || style == m_dwAppliedStyle)
         return;
+    const uint32_t changed = style ^ m_dwAppliedStyle;
     const bool visible = style & WS_VISIBLE;
-    if (visible != static_cast<bool>(m_dwAppliedStyle & WS_VISIBLE)) {
-        // Shown after its state is set, hidden only after: no flash of the old state.
+    auto* edit = readOnlyStep ? qobject_cast<QLineEdit*>(window) : nullptr;
+    // Shown only after its state is set, hidden only after it: no flash of the old state.
+    if (changed & WS_VISIBLE) {
         window->setEnabled(!(style & WS_DISABLED));
+        if (edit)
+            edit->setReadOnly(style & ES_READONLY);
         window->setVisible(visible);
-    } else if ((style ^ m_dwAppliedStyle) & WS_DISABLED) {
-        window->setEnabled(!(style & WS_DISABLED));
+    } else {
+        if (changed & WS_DISABLED)
+            window->setEnabled(!(style & WS_DISABLED));
+        if (edit && (changed & ES_READONLY))
+            edit->setReadOnly(style & ES_READONLY);
     }
     m_dwAppliedStyle = style;
+    if (!rowWindows)
+        return;
     if (m_pLabel)
         m_pLabel->setVisible(visible);
+    if (m_bHasDetail && m_pDetail)
+        m_pDetail->setVisible(visible);
 }

@@ -72,10 +72,7 @@ public:
 
     // Applies the conditions' visibility and enabling to the widget and the row
     // label (combos and buttons; the edit and the header have their own).
-    void UpdateControlStyle();
-
-    const VariableInfo* GetVariable() const { return m_pVariable; }
-    int32_t GetDefault() const { return m_nDefault; }
+    void UpdateControlStyle() { ApplyStyle(false, true); }
 
 protected:
     // The shared write: "MA"/"MD", the confirmed answer into the cache, then
@@ -85,6 +82,10 @@ protected:
     bool ReadValueFromDrive(int source);
     // Reads the bound value by source without showing it.
     bool ObtainValue(int source, int32_t* value);
+    // Re-applies the conditions to the window when they give another style:
+    // visibility and enabling, the read-only state when asked, and the row's
+    // label and detail line along with the window when asked.
+    void ApplyStyle(bool readOnlyStep, bool rowWindows);
     // The page (the control's parent window), or null.
     QWidget* ParentPage();
 

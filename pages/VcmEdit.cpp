@@ -53,8 +53,8 @@ QString FormatGeneral(double value)
 // introduced by e, E, d or D.
 bool IsDecimalNumber(const QString& text)
 {
-    static const QRegularExpression kNumber(
-        QStringLiteral("^[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?$"));
+    static const QRegularExpression kNumber(QStringLiteral(
+        "^[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?$"));
     return kNumber.match(text).hasMatch();
 }
 
@@ -369,26 +369,5 @@ void CVcmEdit::CtlColor()
 
 void CVcmEdit::UpdateStyle()
 {
-    QPointer<QWidget> alive(this);
-    const uint32_t style = ApplyConditions(GetWindowStyle(this));
-    if (!alive || style == m_dwAppliedStyle)
-        return;
-    const bool visible = style & WS_VISIBLE;
-    const bool enable = !(style & WS_DISABLED);
-    const bool readOnly = style & ES_READONLY;
-    if (visible != static_cast<bool>(m_dwAppliedStyle & WS_VISIBLE)) {
-        setEnabled(enable);
-        setReadOnly(readOnly);
-        setVisible(visible);
-    } else {
-        if ((style ^ m_dwAppliedStyle) & WS_DISABLED)
-            setEnabled(enable);
-        if ((style ^ m_dwAppliedStyle) & ES_READONLY)
-            setReadOnly(readOnly);
-    }
-    m_dwAppliedStyle = style;
-    if (m_pLabel)
-        m_pLabel->setVisible(visible);
-    if (m_bHasDetail && m_pDetail)
-        m_pDetail->setVisible(visible);
+    ApplyStyle(true, true);
 }

@@ -23,16 +23,5 @@ int32_t CVcmStatic::GetEnteredValue() { return 0; }
 
 void CVcmStatic::UpdateStyle()
 {
-    QPointer<QWidget> alive(this);
-    const uint32_t style = ApplyConditions(GetWindowStyle(this));
-    if (!alive || style == m_dwAppliedStyle)
-        return;
-    const bool visible = style & WS_VISIBLE;
-    if (visible != static_cast<bool>(m_dwAppliedStyle & WS_VISIBLE)) {
-        setEnabled(!(style & WS_DISABLED));
-        setVisible(visible);
-    } else if ((style ^ m_dwAppliedStyle) & WS_DISABLED) {
-        setEnabled(!(style & WS_DISABLED));
-    }
-    m_dwAppliedStyle = style;
+    ApplyStyle(false, false);
 }

@@ -11,6 +11,7 @@
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
+#include "pages/VcmCtrl.h"
 #include "pages/VcmMessages.h"
 #include "platform/MessageBox.h"
 
@@ -22,7 +23,6 @@ constexpr int kTemplateHeightDlu = 112;
 constexpr int kMargin = 8;
 // How often a resume that waits for the test-array read looks again.
 constexpr int kBusyRetryMs = 50;
-constexpr int kReadSourcePoll = 1;
 
 QFont TemplateFont()
 {
@@ -257,7 +257,7 @@ void CViewSetting::OnTimer()
         return;
     }
     if (m_pMaster->IsOpen()) {
-        const bool readsOk = !m_pFormParam || m_pFormParam->OnRefresh(kReadSourcePoll);
+        const bool readsOk = !m_pFormParam || m_pFormParam->OnRefresh(kReadPoll);
         // After a failed live read the user has seen its box once; polling
         // waits for the next resume instead of raising it every second.
         if (readsOk || !m_pMaster->IsOpen())

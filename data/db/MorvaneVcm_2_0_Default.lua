@@ -64,7 +64,8 @@ for n = 58, 73 do add(500) end   -- Velocity table n [0.001 m/s]
 for n = 74, 89 do add(2000) end   -- Force table n [mN]
 add(0)       --  90 Table entry select
 for n = 91, 98 do add(10 + 5 * (n - 91)) end   -- Gain set n position gain mantissa
-for n = 99, 199 do add(0) end   -- Reserved setting n
+add(0)       --  99 Gain set select
+for n = 100, 199 do add(0) end   -- Reserved setting n
 add(0)       -- 200 Alarm code
 add(0)       -- 201 Servo status bits
 add(0)       -- 202 Actual position [um]

@@ -51,7 +51,8 @@ for n = 58, 73 do add(string.format('Velocity table %d [0.001 m/s]', n - 57)) en
 for n = 74, 89 do add(string.format('Force table %d [mN]', n - 73)) end
 add('Table entry select')                                        -- 90
 for n = 91, 98 do add(string.format('Gain set %d position gain mantissa', n - 90)) end
-for n = 99, 199 do add(string.format('Reserved setting %d', n)) end
+add('Gain set select')                                           -- 99
+for n = 100, 199 do add(string.format('Reserved setting %d', n)) end
 add('Alarm code')                                                -- 200
 add('Servo status bits')                                         -- 201
 add('Actual position [um]')                                      -- 202

@@ -45,7 +45,7 @@ ParamView = {
         header('Limits'),
         edit(PLAIN, 'Force limit [mN]', 7, '', LOCKED),
         edit(PLAIN, 'Continuous current [mA]', 8, 'n', LOCKED),
-        edit(PLAIN, 'Peak current [mA]', 9, 'n', when(9, LT, 8, READONLY)),
+        edit(PLAIN, 'Peak current [mA]', 9, 'n', when(8, EQ, 0, READONLY), LOCKED),
         edit(PLAIN, 'Peak current time [ms]', 10, '', when(9, LE, 8, DISABLE)),
         edit(DEC3, 'Velocity limit [m/s]', 20, '', when(2, EQ, FORCE, DISABLE), LOCKED),
         edit(PLAIN, 'Software limit + [um]', 25, '', when(2, NE, POSITION, HIDE)),
@@ -58,7 +58,8 @@ ParamView = {
         edit(PLAIN, 'Feed-forward [%]', 17, '', when(2, NE, POSITION, HIDE)),
         edit(PLAIN, 'Notch frequency [Hz]', 18, 'n', LOCKED),
         edit(PLAIN, 'Notch depth', 19, '', when(18, EQ, 0, DISABLE)),
-        combo(PARAMS, 'Gain set', 90, paramItems(91, 94), ''),
+        combo(PARAMS, 'Gain set', 99, paramItems(91, 94), '', LOCKED),
+        button(COMMAND, '', 'Auto tune', 'AT', 'r'),
 
         header('Motion'),
         edit(PLAIN, 'Acceleration [mm/s2]', 21, '', LOCKED),

@@ -30,7 +30,7 @@ function row(kind, format, label, param, options, flags, c1, c2)
              c1[1], c1[2], c1[3], c1[4], c2[1], c2[2], c2[3], c2[4] }
 end
 function when(param, op, reference, effect) return { op, param, reference, effect } end
-function header(label) return row(HEADER, 0, label, 0) end
+function header(label, c1, c2) return row(HEADER, 0, label, 0, nil, '', c1, c2) end
 function edit(format, label, param, flags, c1, c2)
     return row(EDIT, format, label, param, nil, flags, c1, c2)
 end

@@ -85,4 +85,5 @@ add(0)       -- 134 Input states
 add(0)       -- 135 Output states
 for n = 136, 143 do add(0) end   -- Alarm history n
 add(0)       -- 144 Active motor slot
-for n = 145, 159 do add(0) end   -- Reserved
+add(0)       -- 145 Motion state (0 stopped, 1 accelerating, 2 running, 3 decelerating)
+for n = 146, 159 do add(0) end   -- Reserved

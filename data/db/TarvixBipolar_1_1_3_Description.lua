@@ -85,4 +85,5 @@ add('Input states')                                              -- 134
 add('Output states')                                             -- 135
 for n = 136, 143 do add(string.format('Alarm history %d', n - 135)) end
 add('Active motor slot')                                         -- 144
-for n = 145, 159 do add('Reserved') end
+add('Motion state (0 stopped, 1 accelerating, 2 running, 3 decelerating)')  -- 145
+for n = 146, 159 do add('Reserved') end

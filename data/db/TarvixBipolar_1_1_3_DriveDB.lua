@@ -34,6 +34,8 @@ ParamView = {
         edit(PLAIN, 'Drive temperature [degC]', 133, 'rl'),
         switch('Inputs (slot 3..0, enable)', 134,
                { { 4, 1 }, { 3, 1 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }, 'rl'),
+        combo(0, 'Motion state', 145, items('Stopped', 'Accelerating', 'Running', 'Decelerating'),
+              'rl'),
 
         header('Drive'),
         edit(PLAIN, 'Drive ID', 0, '', LOCKED),
@@ -69,7 +71,7 @@ ParamView = {
         combo(0, 'Automatic current reduction', 74, items('Off', 'On'), 'n', LOCKED),
         edit(PLAIN, 'Reduction delay [ms]', 54, '', when(74, EQ, 0, HIDE)),
         combo(0, 'Current decay', 57, items('Slow', 'Mixed', 'Fast'), '', LOCKED),
-        edit(PLAIN, 'Start speed [rpm]', 58, 'n', when(58, GT, 300, READONLY)),
+        edit(PLAIN, 'Start speed [rpm]', 58, '', LOCKED),
         edit(PLAIN, 'Max speed [rpm]', 59, '', LOCKED),
         edit(MFACTOR, 'Step rate limit [pps]', 68, '', LOCKED),
         edit(PLAIN, 'Acceleration [rpm/s]', 55, '', LOCKED),

@@ -62,7 +62,7 @@ ParamView = {
         combo(0, 'Home direction', 18, items('CW', 'CCW'), '', when(17, LE, 0, DISABLE)),
         edit(DEC1, 'Home speed [rpm]', 63, '', when(17, LE, 0, DISABLE)),
         edit(PLAIN, 'Home offset [steps]', 64, '', when(17, LE, 0, DISABLE)),
-        button(COMMAND, '', 'Start homing', 'HM', '', when(17, LE, 0, DISABLE)),
+        button(COMMAND, '', 'Start homing', 'HM', '', when(17, LE, 0, DISABLE), LOCKED),
 
         header('Anti-resonance'),
         edit(DEC2, 'Damping gain', 54, 'n', LOCKED),

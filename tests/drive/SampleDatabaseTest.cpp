@@ -214,6 +214,65 @@ TEST(SampleDatabase, VersionsTogetherUseEveryRowFeature)
     EXPECT_TRUE(readOnly && live && notify && secondCondition && bigDrive);
 }
 
+TEST(SampleDatabase, EveryControlKindCarriesTheEffectsItReactsTo)
+{
+    // Pooled features cannot show that, say, no header ever hides: count the pairs.
+    std::set<std::pair<int, int>> pairs;
+    bool readOnlyButton = false, liveReadOnlyCombo = false;
+    for (const SampleDrive& sample : kSamples) {
+        LoadedDrive drive;
+        Load(sample.version, drive);
+        ASSERT_FALSE(HasFatalFailure());
+        for (const SectionInfo& section : drive.sections) {
+            for (const VariableInfo& v : section.variables) {
+                for (const VcmCondition& c : v.conditions) {
+                    if (c.op != 0)
+                        pairs.insert({v.kind, c.effect});
+                }
+                readOnlyButton |= v.kind == kVcmKindButton && v.readOnly;
+                liveReadOnlyCombo |= v.kind == kVcmKindCombo && v.readOnly && v.live;
+            }
+        }
+    }
+    const int kDisable = 1, kReadOnly = 2, kHide = 4;
+    for (int kind : {kVcmKindEdit, kVcmKindButton, kVcmKindCombo, kVcmKindSwitch}) {
+        for (int effect : {kDisable, kReadOnly, kHide})
+            EXPECT_TRUE(pairs.count({kind, effect})) << "kind " << kind << " effect " << effect;
+    }
+    EXPECT_TRUE(pairs.count({kVcmKindHeader, kDisable}));
+    EXPECT_TRUE(pairs.count({kVcmKindHeader, kHide}));
+    EXPECT_TRUE(readOnlyButton);
+    EXPECT_TRUE(liveReadOnlyCombo);  // polled: a live combo is re-read while disabled
+}
+
+TEST(SampleDatabase, NoRowLocksItselfOrSharesItsParameterWithAnotherCombo)
+{
+    for (const SampleDrive& sample : kSamples) {
+        SCOPED_TRACE(sample.version);
+        LoadedDrive drive;
+        Load(sample.version, drive);
+        ASSERT_FALSE(HasFatalFailure());
+        for (const SectionInfo& section : drive.sections) {
+            std::map<int, std::string> comboOf;
+            for (const VariableInfo& v : section.variables) {
+                SCOPED_TRACE(v.text);
+                // A value the user types must never keep the user from changing it back.
+                const bool writable = !v.readOnly && v.kind != kVcmKindHeader &&
+                                      v.kind != kVcmKindButton;
+                for (const VcmCondition& c : v.conditions) {
+                    if (writable && c.op != 0) {
+                        EXPECT_NE(c.param, v.number) << "condition on its own parameter";
+                    }
+                }
+                if (v.kind == kVcmKindCombo) {
+                    auto [it, inserted] = comboOf.emplace(v.number, v.text);
+                    EXPECT_TRUE(inserted) << "parameter " << v.number << " also in " << it->second;
+                }
+            }
+        }
+    }
+}
+
 TEST(SampleDatabase, EveryFileRunsFarWithinTheInstructionBudget)
 {
     std::vector<std::string> files = {"VersionList.lua", "MotorTable.lua", "ErrorTable.lua"};

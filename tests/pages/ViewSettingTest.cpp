@@ -89,6 +89,9 @@ TEST_P(SampleVersionPage, ShowsOneRowPerRecordWithItsValue)
         EXPECT_FALSE(edit->text().isEmpty()) << edit->objectName().toStdString();
         EXPECT_EQ(edit->m_pLabel->y(), edit->y());
     }
+    // The whole page in one picture: the window grown until the rows fit.
+    host.resize(440, page->y() + page->GetContentHeight() + 8);
+    EXPECT_FALSE(page->HasScrollBar());
     const QString file = QDir(QStringLiteral(TARVIX_BUILD_DIR)).filePath(QString::fromStdString(PageName(GetParam()) + ".png"));
     EXPECT_TRUE(host.grab().save(file));
 }
@@ -213,7 +216,7 @@ TEST_F(ServoViewTest, ReReadsAndResumesWaitForTheTestArrayRead)
         QTest::qWait(1);
         timerDuringRead = timerDuringRead || m_timer->isActive();
     };
-    ASSERT_TRUE(GetTarvixMaster()->ReadTestArray(&progress, values.data()));
+    ASSERT_TRUE(GetTarvixMaster()->ReadTestArray(&progress, values.data(), values.size()));
     EXPECT_FALSE(timerDuringRead);
     const std::vector<std::string> lines = m_drive.Lines();
     ASSERT_EQ(lines.size(), static_cast<size_t>(samples + 1));
