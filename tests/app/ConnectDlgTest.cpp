@@ -148,9 +148,10 @@ TEST_P(ConnectFailureTest, ShowsTheResultsMessageAndKeepsTheIni)
     CConnectDlg dlg;
     EXPECT_FALSE(ConnectWithStoredChoice(dlg));
     EXPECT_EQ(BoxTexts(), c.boxes);
-    for (const auto& box : m_boxes.Shown())
+    for (const auto& box : m_boxes.Shown()) {
         if (box.text == c.boxes.back())
             EXPECT_EQ(box.caption, "Error");
+    }
     EXPECT_FALSE(m_master->IsOpen());
     EXPECT_EQ(m_folder.Read("Connection.ini"), iniBefore);
     // The dialog stays usable for another try.
