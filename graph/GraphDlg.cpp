@@ -55,16 +55,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
     return button;
 }
 
-// Distance of a control from the client area's left and bottom edges.
-template <typename Offset>
-Offset FromLeftBottom(const QWidget* control, int clientHeight)
-{
-    Offset offset;
-    offset.left = control->geometry().left();
-    offset.bottom = clientHeight - control->geometry().top();
-    return offset;
-}
-
 }  // namespace
 
 CGraphDlg::CGraphDlg(QWidget* parent)
@@ -117,16 +107,21 @@ void CGraphDlg::OnInitDialog()
     const QRect client = rect();
     m_nCloseRight = client.width() - m_pClose->geometry().left();
     m_nCloseBottom = client.height() - m_pClose->geometry().top();
-    m_yIncEdit = FromLeftBottom<EdgeOffset>(m_pYInc, client.height());
-    m_yIncLabel = FromLeftBottom<EdgeOffset>(m_pYIncLabel, client.height());
-    m_xIncEdit = FromLeftBottom<EdgeOffset>(m_pXInc, client.height());
-    m_xIncLabel = FromLeftBottom<EdgeOffset>(m_pXIncLabel, client.height());
-    m_autoScale = FromLeftBottom<EdgeOffset>(m_pAutoScale, client.height());
-    m_showDot = FromLeftBottom<EdgeOffset>(m_pShowDot, client.height());
+    m_yIncEdit = FromLeftBottom(m_pYInc, client.height());
+    m_yIncLabel = FromLeftBottom(m_pYIncLabel, client.height());
+    m_xIncEdit = FromLeftBottom(m_pXInc, client.height());
+    m_xIncLabel = FromLeftBottom(m_pXIncLabel, client.height());
+    m_autoScale = FromLeftBottom(m_pAutoScale, client.height());
+    m_showDot = FromLeftBottom(m_pShowDot, client.height());
     m_nPlotWidthMargin = client.width() - m_pGraphCtrl->width();
     m_nPlotHeightMargin = client.height() - m_pGraphCtrl->height();
 
     PostVcmMessage(m_pGraphCtrl, WM_GRAPH_LOAD_DATA);
+}
+
+CGraphDlg::EdgeOffset CGraphDlg::FromLeftBottom(const QWidget* control, int clientHeight)
+{
+    return {control->geometry().left(), clientHeight - control->geometry().top()};
 }
 
 bool CGraphDlg::event(QEvent* e)

@@ -33,6 +33,7 @@ private:
         int32_t bottom = 0;
     };
 
+    static EdgeOffset FromLeftBottom(const QWidget* control, int clientHeight);
     void OnInitDialog();
     void OnSize(int cx, int cy);
     void OnChangeXInc();
