@@ -17,6 +17,7 @@
 #include "drive/TarvixMaster.h"
 #include "graph/GraphMessages.h"
 #include "graph/PlotSurface.h"
+#include "platform/CloseRequest.h"
 
 namespace {
 
@@ -51,15 +52,25 @@ bool IsUserInput(QEvent::Type type)
 // While the test array is read the main window takes no input: a menu command
 // or a page control would put its own exchanges between the samples. Closing
 // it cancels the read instead, and the caller closes it again once the read is
-// over. Closing the graph window cancels the read too.
+// over. Closing the graph window, or Abort in a failed exchange's box, cancels
+// the read too.
 class TestArrayReadGuard : public QObject {
 public:
     TestArrayReadGuard(QWidget* mainWindow, QWidget* graphWindow, CProgressDlg* progress)
         : m_main(mainWindow), m_graph(graphWindow), m_progress(progress)
     {
         qApp->installEventFilter(this);
+        m_closeHandler = host::SetCloseHandler([this] {
+            m_progress->reject();
+            if (m_closeHandler)
+                m_closeHandler();
+        });
     }
-    ~TestArrayReadGuard() override { qApp->removeEventFilter(this); }
+    ~TestArrayReadGuard() override
+    {
+        host::SetCloseHandler(std::move(m_closeHandler));
+        qApp->removeEventFilter(this);
+    }
     TestArrayReadGuard(const TestArrayReadGuard&) = delete;
     TestArrayReadGuard& operator=(const TestArrayReadGuard&) = delete;
 
@@ -106,6 +117,7 @@ private:
     QPointer<QWidget> m_main;
     QPointer<QWidget> m_graph;
     CProgressDlg* m_progress;
+    host::CloseHandler m_closeHandler;
     bool m_bCloseMain = false;
 };
 

@@ -11,6 +11,7 @@
 #include "drive/TarvixMaster.h"
 #include "graph/PlotSurface.h"
 #include "pages/VcmMessages.h"
+#include "platform/CloseRequest.h"
 #include "tests/drive/DriverTestSupport.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/DriveProfile.h"
@@ -111,8 +112,10 @@ TEST_F(GraphWindowTest, SixteenLinesLoadSeventeenOrNoColumnsCloseTheWindow)
     }
 }
 
-TEST_F(GraphWindowTest, CancelOrClosingTheGraphDuringTheReadClosesIt)
+TEST_F(GraphWindowTest, CancelCloseOrAbortDuringTheReadClosesTheGraph)
 {
+    int closeRequests = 0;
+    host::CloseHandler before = host::SetCloseHandler([&] { ++closeRequests; });
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"Cancel",
          [this] {
@@ -121,6 +124,12 @@ TEST_F(GraphWindowTest, CancelOrClosingTheGraphDuringTheReadClosesIt)
              QTest::mouseClick(progress->findChild<QPushButton*>("cancel"), Qt::LeftButton);
          }},
         {"graph window closed", [this] { m_dlg->close(); }},
+        {"Abort in a failed exchange's box",
+         [this] {
+             GetTarvixMaster()->SetShowErrorBox(true);
+             m_sim->InjectFault({SimulatedDrive::FaultKind::ErrorAnswer}, 1, "MD");
+             m_boxes.Answer(host::IDABORT);
+         }},
     };
     ConnectTo(kSampleServoVersion);
     for (const auto& [name, cancel] : cases) {
@@ -136,6 +145,10 @@ TEST_F(GraphWindowTest, CancelOrClosingTheGraphDuringTheReadClosesIt)
         EXPECT_EQ(m_main.busy, kBusyAroundLoad);
         EXPECT_FALSE(GetTarvixMaster()->IsReadingTestArray());
     }
+    // Abort still asks the application to close, once.
+    EXPECT_EQ(closeRequests, 1);
+    GetTarvixMaster()->SetShowErrorBox(false);
+    host::SetCloseHandler(before);
 }
 
 TEST_F(GraphWindowTest, MainWindowTakesNoInputDuringTheRead)
