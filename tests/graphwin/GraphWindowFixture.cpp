@@ -51,9 +51,6 @@ void GraphWindowTest::TearDown()
 
 void GraphWindowTest::ConnectTo(const std::string& version)
 {
-    GetTarvixMaster()->Close();
-    if (version.empty())
-        return;
     DriveProfile profile;
     std::string error;
     ASSERT_TRUE(LoadDriveProfile(version, profile, error)) << error;

@@ -40,7 +40,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The drive plays this version; an empty one leaves the master unconnected.
+    // Connects the master to the simulated drive playing this version.
     void ConnectTo(const std::string& version);
     // Opens a graph window, as the frame does, and waits for its load to end.
     void OpenGraph();
