@@ -82,8 +82,9 @@ TEST_F(GraphFromPageTest, ButtonOpensTheGraphAndASecondPressReplacesIt)
     // then nothing but the samples.
     const std::vector<std::string> wire = TestArrayPart();
     EXPECT_EQ(Samples(wire, kValues), kValues);
-    if (wire.size() > size_t(kValues) + 1)
+    if (wire.size() > size_t(kValues) + 1) {
         EXPECT_EQ(wire[kValues + 1].rfind("MA", 0), 0u) << wire[kValues + 1];
+    }
     EXPECT_TRUE(first && first->isVisible());
 
     QPointer<CGraphDlg> second = PressGraphButton();

@@ -93,8 +93,9 @@ TEST_F(GraphWindowTest, SixteenLinesLoadWhileNoTestArrayClosesTheWindowSilently)
         profile.values.assign(80, 7);
         m_sim->ApplyProfile(profile);
         GetTarvixMaster()->Close();
-        if (*c.version)
+        if (*c.version) {
             ASSERT_EQ(GetTarvixMaster()->Connect(uint8_t(m_sim.Com()), kBaudCode9600, true), kConnectOk);
+        }
         m_sim->ClearRecord();
         OpenGraph();
         const bool loads = c.lines == 16;

@@ -66,8 +66,9 @@ void GraphWindowTest::OpenGraph()
     m_dlg->show();
     // Loaded once the plot window has resumed the poll.
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_main.busy.size() >= 2; }, 10000));
-    if (m_dlg->isVisible())
+    if (m_dlg->isVisible()) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_dlg.get()));
+    }
 }
 
 std::vector<std::string> GraphWindowTest::TestArrayWire(size_t values)
