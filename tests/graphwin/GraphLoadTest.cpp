@@ -1,4 +1,5 @@
 // Reading the test array into the graph, and what ends the graph window.
+#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,7 +62,7 @@ TEST_F(GraphWindowTest, EveryValueOfTheTestArrayBecomesASampleOfItsLine)
     }
 }
 
-TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColour)
+TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColourAndDotsOnRequest)
 {
     ConnectTo(kSampleServoVersion);
     OpenGraph();
@@ -71,6 +72,13 @@ TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColour)
     EXPECT_TRUE(window.save(QStringLiteral(TARVIX_BUILD_DIR "/graph-window.png")));
     for (int k = 0; k < kLines; ++k)
         EXPECT_GT(CountColour(window, kChannelColours[k]), 20) << "line " << k;
+
+    // Show Dot adds a dot at every sample.
+    QTest::mouseClick(&Child<QCheckBox>("showDot"), Qt::LeftButton);
+    EXPECT_EQ(Graph().m_nStyle, 34);
+    QTest::qWait(50);
+    const QImage dotted = m_dlg->screen()->grabWindow(m_dlg->winId()).toImage();
+    EXPECT_GT(CountColour(dotted, kChannelColours[3]), CountColour(window, kChannelColours[3]) + 64);
 }
 
 TEST_F(GraphWindowTest, SixteenLinesLoadWhileNoTestArrayClosesTheWindowSilently)
