@@ -140,7 +140,7 @@ bool CFormParam::BuildForm(const std::deque<VariableInfo>& variables)
     int b = 0;
     for (const VariableInfo& record : variables) {
         // The controls keep a pointer to their record, which the drive model owns.
-        auto* variable = const_cast<VariableInfo*>(&record);
+        const VariableInfo* variable = &record;
         const QRect labelRect = Edges(kLabelLeft, top, W - kLabelRightInset, top + kRowHeight);
         const QRect controlRect =
             Edges(W - kControlLeftInset, top, W - kControlRightInset, top + kRowHeight);

@@ -12,7 +12,7 @@ enum : int {
 };
 }  // namespace
 
-CVcmButton::CVcmButton(VariableInfo* variable) : CVcmCtrl(variable)
+CVcmButton::CVcmButton(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, [this] { OnClicked(); });

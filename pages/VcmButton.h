@@ -9,7 +9,7 @@
 class CVcmButton : public QPushButton, public CVcmCtrl {
     Q_OBJECT
 public:
-    explicit CVcmButton(VariableInfo* variable);
+    explicit CVcmButton(const VariableInfo* variable);
     ~CVcmButton() override;
 
     // Creates the button in the page, disabled for a read-only record.

@@ -18,7 +18,7 @@ constexpr int kFieldHeight = 20;
 
 }  // namespace
 
-CVcmCombo::CVcmCombo(VariableInfo* variable) : CVcmCtrl(variable)
+CVcmCombo::CVcmCombo(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     // Only the user's choice writes; a selection the program makes does not.
     connect(this, &QComboBox::activated, this, [this] { OnSelChange(); });

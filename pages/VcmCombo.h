@@ -8,7 +8,7 @@
 class CVcmCombo : public QComboBox, public CVcmCtrl {
     Q_OBJECT
 public:
-    explicit CVcmCombo(VariableInfo* variable);
+    explicit CVcmCombo(const VariableInfo* variable);
     ~CVcmCombo() override;
 
     // Creates the combo in the page (disabled for a read-only record) and fills

@@ -37,7 +37,7 @@ uint32_t SetOrClear(uint32_t style, uint32_t bit, bool set)
 
 }  // namespace
 
-CVcmCtrl::CVcmCtrl(VariableInfo* variable)
+CVcmCtrl::CVcmCtrl(const VariableInfo* variable)
     : m_pMaster(GetTarvixMaster()), m_pVariable(variable)
 {
     if (CBaseDriver* driver = m_pMaster->GetDriver(); driver && m_pVariable)

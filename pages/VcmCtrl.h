@@ -37,7 +37,7 @@ constexpr int32_t kInvalidValue = 2147483647;
 // labels and other widgets). The page's typed lists need neither.
 class CVcmCtrl {
 public:
-    explicit CVcmCtrl(VariableInfo* variable);
+    explicit CVcmCtrl(const VariableInfo* variable);
     virtual ~CVcmCtrl();
     CVcmCtrl(const CVcmCtrl&) = delete;
     CVcmCtrl& operator=(const CVcmCtrl&) = delete;
@@ -90,7 +90,7 @@ protected:
     QWidget* ParentPage();
 
     CTarvixMaster* m_pMaster;
-    VariableInfo* m_pVariable;
+    const VariableInfo* m_pVariable;
     int32_t m_nDefault = 0;
     QBrush m_brNormal;
     QBrush m_brChanged;

@@ -114,7 +114,7 @@ int32_t LeadingInteger(const QString& text)
 
 }  // namespace
 
-CVcmEdit::CVcmEdit(VariableInfo* variable) : CVcmCtrl(variable)
+CVcmEdit::CVcmEdit(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     setFrame(true);  // the sunken border
     connect(this, &QLineEdit::textChanged, this, [this] { OnEnChange(); });
@@ -298,7 +298,7 @@ void CVcmEdit::OnEnKillFocus()
 
 bool CVcmEdit::event(QEvent* e)
 {
-    // Enter and Escape come here first, before any shortcut handling.
+    // Escape belongs to the field: no shortcut of a window around it takes it.
     if (e->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(e);
         if (key->key() == Qt::Key_Escape) {

@@ -9,7 +9,7 @@
 class CVcmEdit : public QLineEdit, public CVcmCtrl {
     Q_OBJECT
 public:
-    explicit CVcmEdit(VariableInfo* variable);
+    explicit CVcmEdit(const VariableInfo* variable);
     ~CVcmEdit() override;
 
     // Creates the field in the page: adds ES_READONLY for a read-only record.

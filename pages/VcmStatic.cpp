@@ -1,6 +1,6 @@
 #include "pages/VcmStatic.h"
 
-CVcmStatic::CVcmStatic(VariableInfo* variable) : CVcmCtrl(variable) {}
+CVcmStatic::CVcmStatic(const VariableInfo* variable) : CVcmCtrl(variable) {}
 
 CVcmStatic::~CVcmStatic() = default;
 

@@ -8,7 +8,7 @@
 class CVcmStatic : public QLabel, public CVcmCtrl {
     Q_OBJECT
 public:
-    explicit CVcmStatic(VariableInfo* variable);
+    explicit CVcmStatic(const VariableInfo* variable);
     ~CVcmStatic() override;
 
     bool Create(const QString& text, uint32_t style, const QRect& rect, QWidget* parent, int id);

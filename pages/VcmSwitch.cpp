@@ -17,7 +17,7 @@ uint32_t BitMask(unsigned bit)
 
 }  // namespace
 
-CVcmSwitch::CVcmSwitch(VariableInfo* variable)
+CVcmSwitch::CVcmSwitch(const VariableInfo* variable)
     : CVcmCtrl(variable),
       m_nBitCount(static_cast<uint8_t>(std::min<size_t>(variable->options.size(), 255)))
 {

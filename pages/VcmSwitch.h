@@ -13,7 +13,7 @@ class CToggleStatic;
 class CVcmSwitch : public QFrame, public CVcmCtrl {
     Q_OBJECT
 public:
-    explicit CVcmSwitch(VariableInfo* variable);
+    explicit CVcmSwitch(const VariableInfo* variable);
     ~CVcmSwitch() override;
 
     // Creates the switch in the page with its cells (disabled for a read-only
