@@ -33,7 +33,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     m_pVersion->setObjectName("productVersion");
     m_pVersion->setGeometry(du.Rect(42, 26, 114, 8));
 
-    auto* notice = new QLabel(QStringLiteral("Parameter setting for Tarvix and Morvane drives"), this);
+    auto* notice = new QLabel(QStringLiteral("Motor drive parameter setting"), this);
     notice->setObjectName("notice");
     notice->setGeometry(du.Rect(42, 38, 132, 8));
 

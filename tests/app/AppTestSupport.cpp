@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QPushButton>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "app/ConnectDlg.h"
 #include "pages/VcmMessages.h"
 #include "tools/drivesim/DriveProfile.h"
 
@@ -22,6 +24,18 @@ ProgramFolderWithData::ProgramFolderWithData()
 std::string ProgramFolderWithData::Read(const std::string& name) const
 {
     return ReadWholeFile(Path() + name);
+}
+
+void ProgramFolderWithData::StoreConnection(unsigned port, int rate) const
+{
+    Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(port) + "\nBaudrate=" +
+                                std::to_string(rate) + "\n");
+}
+
+void PressConnectWhenAsked()
+{
+    WhenModal<CConnectDlg>(
+        [](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
 }
 
 void AnswerFileDialog(const std::string& path)

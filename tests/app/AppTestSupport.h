@@ -13,12 +13,21 @@
 #include "tests/support/SimulatedDriveOnCom.h"
 #include "tests/support/TempProgramFolder.h"
 
+using Lines = std::vector<std::string>;
+using Fault = SimulatedDrive::Fault;
+using FaultKind = SimulatedDrive::FaultKind;
+
 // A program folder of the test's own, holding a copy of the sample database.
 class ProgramFolderWithData : public TempProgramFolder {
 public:
     ProgramFolderWithData();
     std::string Read(const std::string& name) const;
+    // "Connection.ini" with the port and rate the Connect dialog preselects.
+    void StoreConnection(unsigned port, int rate) const;
 };
+
+// Presses Connect in the next Connect dialog.
+void PressConnectWhenAsked();
 
 // Runs action on the next modal window of type T once it is up (its exec()
 // loop is running). Gives up, failing the test, after timeoutMs.

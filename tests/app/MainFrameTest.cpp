@@ -17,6 +17,7 @@
 #include "app/ConnectDlg.h"
 #include "app/MainFrame.h"
 #include "app/MotorListDlg.h"
+#include "app/ParamConverterDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmMessages.h"
@@ -26,9 +27,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-using Fault = SimulatedDrive::Fault;
-using FaultKind = SimulatedDrive::FaultKind;
 constexpr unsigned kCom = 212;
 
 class FrameTest : public testing::Test {
@@ -52,10 +50,8 @@ protected:
     // Drive > Connect through the dialog with the port and rate stored.
     void Connect(int rate = 9600)
     {
-        m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) +
-                                             "\nBaudrate=" + std::to_string(rate) + "\n");
-        WhenModal<CConnectDlg>(
-            [](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+        m_folder.StoreConnection(kCom, rate);
+        PressConnectWhenAsked();
         m_frame->OnDriveConnect();
         ASSERT_TRUE(m_master->IsOpen());
         // Let the page's first reads run before anything is recorded.
@@ -92,24 +88,15 @@ std::vector<QString> ItemTexts(QMenu* menu)
 
 TEST_F(FrameTest, MenuBarCarriesTheShortMenu)
 {
-    EXPECT_EQ(m_frame->windowTitle(), "TarvixSetting");
     EXPECT_EQ(m_frame->width(), 440);
     EXPECT_EQ(m_frame->maximumWidth(), 440);
-    EXPECT_EQ(m_frame->minimumHeight(), 500);
     std::vector<QString> titles;
     for (QAction* menu : m_frame->menuBar()->actions())
         titles.push_back(menu->text());
     EXPECT_EQ(titles, (std::vector<QString>{"&Drive", "&View", "&Help"}));
-    auto* drive = m_frame->findChild<QMenu*>("driveMenu");
-    EXPECT_EQ(ItemTexts(drive),
+    EXPECT_EQ(ItemTexts(m_frame->findChild<QMenu*>("driveMenu")),
               (std::vector<QString>{"Connect", "Disconnect", "Save to EEPROM", "E&xit"}));
     EXPECT_EQ(Action("actionConnect")->statusTip(), "Connect to Tarvix Driver");
-    EXPECT_EQ(Action("actionSaveToEeprom")->toolTip(), "Save to EEPROM");
-    EXPECT_TRUE(Action("actionStatusBar")->isChecked());
-    Action("actionStatusBar")->trigger();
-    EXPECT_FALSE(m_frame->statusBar()->isVisible());
-    Action("actionStatusBar")->trigger();
-    EXPECT_TRUE(m_frame->statusBar()->isVisible());
     EXPECT_EQ(m_frame->statusBar()->currentMessage(), "Ready");
 }
 
@@ -130,8 +117,8 @@ TEST_F(FrameTest, CommandsAreEnabledByThePortState)
 TEST_F(FrameTest, ConnectReadsEveryParameterShowsTheDriveAndStartsPolling)
 {
     Record();
-    m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=9600\n");
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+    m_folder.StoreConnection(kCom, 9600);
+    PressConnectWhenAsked();
     m_frame->OnDriveConnect();
 
     EXPECT_EQ(Log(), (Lines{"start"}));
@@ -145,18 +132,6 @@ TEST_F(FrameTest, ConnectReadsEveryParameterShowsTheDriveAndStartsPolling)
     EXPECT_EQ(Lines(wire.begin(), wire.begin() + 4), (Lines{"", "VR", "VR", "MA0"}));
     EXPECT_EQ(Lines(wire.begin() + 4, wire.begin() + 4 + count), Lines(count, "MD"));
     EXPECT_EQ(wire[4 + count], "VR");
-    for (uint16_t i = 0; i < count; ++i)
-        EXPECT_TRUE(m_master->GetCacheEntry(i)->valid);
-}
-
-TEST_F(FrameTest, CancelledConnectDialogChangesNothing)
-{
-    Record();
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->reject(); });
-    m_frame->OnDriveConnect();
-    EXPECT_TRUE(Log().empty());
-    EXPECT_FALSE(m_master->IsOpen());
-    EXPECT_TRUE(m_sim->ReceivedLines().empty());
 }
 
 TEST_F(FrameTest, FailedReadAfterConnectLeavesThePortOpenAndThePageEmpty)
@@ -164,8 +139,8 @@ TEST_F(FrameTest, FailedReadAfterConnectLeavesThePortOpenAndThePageEmpty)
     Record();
     m_sim->InjectFault(Fault(FaultKind::ErrorAnswer), 1, "MD");
     m_boxes.Answer(host::IDIGNORE);
-    m_folder.Write("Connection.ini", "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=9600\n");
-    WhenModal<CConnectDlg>([](CConnectDlg* dlg) { dlg->findChild<QPushButton*>("connect")->click(); });
+    m_folder.StoreConnection(kCom, 9600);
+    PressConnectWhenAsked();
     m_frame->OnDriveConnect();
 
     EXPECT_EQ(Log(), (Lines{"box Command \"MD\" was failed.\nError 1"}));
@@ -189,14 +164,11 @@ TEST_F(FrameTest, DisconnectAtAnotherRateWritesCode5First)
     EXPECT_EQ(m_frame->GetView()->GetVersionText(), "");
     // No busy messages around a disconnect.
     EXPECT_TRUE(Log().empty());
-}
 
-TEST_F(FrameTest, DisconnectAt9600SendsNothing)
-{
+    // At 9600 nothing is sent.
     Connect(9600);
     m_frame->OnDriveDisconnect();
     EXPECT_TRUE(m_sim->ReceivedLines().empty());
-    EXPECT_FALSE(m_master->IsOpen());
 }
 
 TEST_F(FrameTest, ClosingTheFrameDisconnectsLikeTheCommand)
@@ -205,19 +177,6 @@ TEST_F(FrameTest, ClosingTheFrameDisconnectsLikeTheCommand)
     EXPECT_TRUE(m_frame->close());
     EXPECT_EQ(m_sim->ReceivedLines(), (Lines{"MA" + std::to_string(BaudRateParam()), "MD5"}));
     EXPECT_FALSE(m_master->IsOpen());
-}
-
-TEST_F(FrameTest, DriveCommandsDoNothingWhileDisconnected)
-{
-    Record();
-    m_frame->OnSaveToEeprom();
-    m_frame->OnLoadFromEeprom();
-    m_frame->OnLoadDefault();
-    m_frame->OnExecuteScriptFile();
-    m_frame->OnSaveScriptFile();
-    m_frame->OnDriveDisconnect();
-    EXPECT_TRUE(Log().empty());
-    EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
 namespace {
@@ -408,6 +367,17 @@ TEST_F(MultiMotorFrameTest, SavingTheScriptForgetsTheMotorSlotValues)
     EXPECT_FALSE(m_master->GetCacheEntry(0)->valid);
 }
 
+TEST_F(MultiMotorFrameTest, MotorListNotWhollyWrittenIsAFailure)
+{
+    Connect();
+    CMotorListDlg dlg;
+    FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::setvbuf(full, nullptr, _IONBF, 0);
+    EXPECT_FALSE(dlg.WriteMotorList(full));
+    std::fclose(full);
+}
+
 TEST_F(FrameTest, MotorListOfADriveWithoutOneIsEmpty)
 {
     Connect();
@@ -460,3 +430,15 @@ INSTANTIATE_TEST_SUITE_P(SampleDrives, FramePictureTest, testing::ValuesIn(kSamp
                                      c = '_';
                              return name;
                          });
+
+TEST_F(FrameTest, ConverterRunsWithoutADrive)
+{
+    bool shown = false;
+    WhenModal<CParamConverterDlg>([&](CParamConverterDlg* dlg) {
+        shown = true;
+        dlg->reject();
+    });
+    m_frame->OnParameterConverter();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(m_master->IsOpen());
+}

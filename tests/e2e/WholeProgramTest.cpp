@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/AppTestSupport.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
 #include "tools/drivesim/SimulatedDrive.h"
@@ -19,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr unsigned kCom = 250;
+constexpr unsigned kCom = 1;
 constexpr int kAnswerMs = 15000;
 
 // The test build of the program, driven through its automation hook.
@@ -76,28 +75,6 @@ private:
     QProcess m_process;
 };
 
-// The program keeps its ini beside itself: what was there comes back afterwards.
-class KeptFile {
-public:
-    explicit KeptFile(fs::path path) : m_path(std::move(path)), m_had(fs::exists(m_path))
-    {
-        if (m_had)
-            m_content = ReadWholeFile(m_path.string());
-    }
-    ~KeptFile()
-    {
-        if (m_had)
-            WriteWholeFile(m_path.string(), m_content);
-        else
-            fs::remove(m_path);
-    }
-
-private:
-    fs::path m_path;
-    bool m_had;
-    std::string m_content;
-};
-
 // The written value when the lines hold "MA<p>" directly followed by "MD<v>".
 bool FindWrite(const std::vector<std::string>& lines, int& param, long& value)
 {
@@ -124,10 +101,9 @@ TEST(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
     drive.ApplyProfile(profile);
     ASSERT_TRUE(drive.Start());
 
-    const fs::path folder = fs::path(TARVIX_AUTOMATED_EXE).parent_path();
-    KeptFile ini(folder / "Connection.ini");
-    WriteWholeFile((folder / "Connection.ini").string(),
-                   "[COMM]\nPortNo=" + std::to_string(kCom) + "\nBaudrate=19200\n");
+    // Without a "Connection.ini" beside it the program offers COM1 at 19200.
+    const fs::path ini = fs::path(TARVIX_AUTOMATED_EXE).parent_path() / "Connection.ini";
+    fs::remove(ini);
 
     AutomatedProgram program(drive.SlavePath());
     ASSERT_EQ(program.Ask("wait mainFrame"), "ok");
@@ -158,6 +134,7 @@ TEST(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
     // Closing at 19200 set the drive back to 9600.
     EXPECT_EQ(drive.GetLineRate(), 9600);
     drive.Stop();
+    fs::remove(ini);
 }
 
 int main(int argc, char** argv)
