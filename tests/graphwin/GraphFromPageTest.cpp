@@ -12,6 +12,7 @@
 #include "app/ConnectDlg.h"
 #include "app/MainFrame.h"
 #include "drive/TarvixMaster.h"
+#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/graphwin/GraphWindowFixture.h"
@@ -90,6 +91,16 @@ TEST_F(GraphFromPageTest, ButtonOpensTheGraphAndASecondPressReplacesIt)
     QPointer<CGraphDlg> second = PressGraphButton();
     EXPECT_FALSE(first);
     EXPECT_TRUE(second && second->isVisible());
+}
+
+TEST_F(GraphFromPageTest, GraphRequestedDuringTheReadLeavesTheReadingGraph)
+{
+    DuringTheRead([&] { SendVcmMessage(m_frame.get(), WM_SHOW_GRAPH); });
+    QPointer<CGraphDlg> graph = PressGraphButton();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TestArrayPart().size() > size_t(kValues); }, 10000));
+    EXPECT_TRUE(graph && graph->isVisible());
+    EXPECT_EQ(m_frame->findChildren<CGraphDlg*>().size(), 1);
+    EXPECT_EQ(Samples(TestArrayPart(), kValues), kValues);
 }
 
 TEST_F(GraphFromPageTest, ClosingTheFrameDuringTheReadCancelsItBeforeTheGraphGoes)
