@@ -440,7 +440,7 @@ bool CGraphCtrlDlg::LoadTestArray()
     std::vector<int32_t> row(lines);
     m_graph.Clear();
     for (unsigned i = 0; i < lines; ++i) {
-        m_graph.AddChannel(QString::asprintf("Data %d", i).left(10), QString(), false, true,
+        m_graph.AddChannel(QString::asprintf("Data %d", static_cast<int>(i)).left(10), QString(), false, true,
                            kChannelColours[i], 10, 1000);
     }
 

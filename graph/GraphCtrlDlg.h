@@ -31,6 +31,11 @@ public:
     CFLineGraph& GetGraph() { return m_graph; }
     CPlotSurface* GetSurface() const { return m_pSurface; }
 
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
     // Reads the test array behind a progress window into channels and samples;
     // false when there is none to read, or the read failed or was cancelled.
     bool LoadTestArray();
@@ -38,12 +43,6 @@ public:
     // position in increments; an increment too small for the bar is doubled.
     bool SetXScrollRange(int32_t maxX, int32_t minX, int64_t wanted);
     bool SetYScrollRange(int32_t maxY, int32_t minY, int64_t wanted);
-
-protected:
-    bool event(QEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
     intptr_t OnSetXInc(intptr_t requested, int32_t* inForce);
     intptr_t OnSetYInc(intptr_t requested, int32_t* inForce);
     intptr_t OnAutoScale();
