@@ -140,7 +140,6 @@ TEST_F(GraphControlsTest, CloseEnterAndEscapeOnlyHideTheWindow)
         {"Enter in X Inc", &Child("xInc"), Qt::Key_Return, true},
         {"Escape in Y Inc", &Child("yInc"), Qt::Key_Escape, true},
         {"Enter in the plot", Plot().GetSurface(), Qt::Key_Return, false},
-        {"Escape in the plot", Plot().GetSurface(), Qt::Key_Escape, false},
     };
     for (const auto& [name, widget, key, hides] : cases) {
         m_dlg->show();

@@ -40,8 +40,16 @@ int CountColour(const QImage& image, COLORREF colour)
 TEST_F(GraphWindowTest, EveryValueOfTheTestArrayBecomesASampleOfItsLine)
 {
     ConnectTo(kSampleServoVersion);
+    // The main window takes no input meanwhile.
+    DuringTheRead([&] {
+        QTest::mouseClick(m_main.button, Qt::LeftButton);
+        QTest::keyClick(m_main.button, Qt::Key_Space);
+    });
     OpenGraph();
 
+    EXPECT_EQ(m_main.clicks, 0);
+    QTest::mouseClick(m_main.button, Qt::LeftButton);
+    EXPECT_EQ(m_main.clicks, 1);
     EXPECT_EQ(m_sim->ReceivedLines(), TestArrayWire(kValues));
     EXPECT_EQ(m_main.busy, kBusyAroundLoad);
     ASSERT_TRUE(m_dlg->isVisible());
@@ -151,18 +159,4 @@ TEST_F(GraphWindowTest, CancelCloseOrAbortDuringTheReadClosesTheGraph)
     EXPECT_EQ(closeRequests, 1);
     GetTarvixMaster()->SetShowErrorBox(false);
     host::SetCloseHandler(before);
-}
-
-TEST_F(GraphWindowTest, MainWindowTakesNoInputDuringTheRead)
-{
-    ConnectTo(kSampleServoVersion);
-    DuringTheRead([&] {
-        QTest::mouseClick(m_main.button, Qt::LeftButton);
-        QTest::keyClick(m_main.button, Qt::Key_Space);
-    });
-    OpenGraph();
-    EXPECT_EQ(m_main.clicks, 0);
-    EXPECT_EQ(m_sim->ReceivedLines(), TestArrayWire(kValues));
-    QTest::mouseClick(m_main.button, Qt::LeftButton);
-    EXPECT_EQ(m_main.clicks, 1);
 }
