@@ -20,6 +20,7 @@
 #include "drive/BaseDriver.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
+#include "graph/GraphDlg.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "platform/MessageBox.h"
@@ -260,7 +261,15 @@ void CMainFrame::OnShowMotorList()
 
 void CMainFrame::OnShowGraph()
 {
-    // The graph window (m_pGraphDlg) opens here.
+    // A graph that is reading its test array stays: deleting it would pull
+    // the read from under itself.
+    if (m_pMaster->IsReadingTestArray())
+        return;
+    delete m_pGraphDlg.data();
+    m_pGraphDlg = nullptr;
+    auto* graph = new CGraphDlg(this);
+    m_pGraphDlg = graph;
+    graph->show();
 }
 
 void CMainFrame::ForgetMotorSlotValues()

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QOpenGLWidget>
+
+#include <memory>
+
+#include "graph/GLWidgetDeviceContext.h"
+
+class CFLineGraph;
+
+// The OpenGL surface of the plot window: the graph's rendering context is made
+// on it when it first appears, and the graph draws itself on every paint.
+class CPlotSurface : public QOpenGLWidget {
+    Q_OBJECT
+
+public:
+    CPlotSurface(CFLineGraph& graph, QWidget* parent);
+    ~CPlotSurface() override;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+
+private:
+    CFLineGraph& m_graph;
+    std::unique_ptr<host::GLWidgetDeviceContext> m_dc;
+};
