@@ -1,6 +1,7 @@
 #include "pages/VcmCombo.h"
 
 #include <QPalette>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -22,6 +23,8 @@ CVcmCombo::CVcmCombo(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     // Only the user's choice writes; a selection the program makes does not.
     connect(this, &QComboBox::activated, this, [this] { OnSelChange(); });
+    // A wheel turned over the page scrolls it; it never focuses a combo.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CVcmCombo::~CVcmCombo() = default;
@@ -111,6 +114,17 @@ void CVcmCombo::changeEvent(QEvent* e)
     QComboBox::changeEvent(e);
     if (e->type() == QEvent::EnabledChange)
         CtlColor();
+}
+
+void CVcmCombo::wheelEvent(QWheelEvent* e)
+{
+    // Only a combo the user is working in takes the wheel; passing over one
+    // while scrolling the page must not write its parameter.
+    if (!hasFocus()) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
 }
 
 void CVcmCombo::CtlColor()

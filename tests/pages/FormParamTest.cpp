@@ -192,6 +192,20 @@ TEST_F(PageTest, TheScrollBarFollowsTheContentAndTheControlColumnTheWidth)
     EXPECT_EQ(m_page.GetEdits()[0]->width(), 110);
 }
 
+TEST_F(PageTest, AWheelOverAComboGoesOnToThePageAndWritesNothing)
+{
+    BuildSample();
+    CVcmCombo* combo = m_page.GetCombos().front();
+    const int index = combo->currentIndex();
+    m_drive.ClearLines();
+    QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+    EXPECT_FALSE(wheel.isAccepted());  // a real wheel event goes on to the page
+    EXPECT_EQ(combo->currentIndex(), index);
+    EXPECT_TRUE(m_drive.Lines().empty());
+}
+
 // --- Refresh --------------------------------------------------------------
 
 struct RefreshCase {
