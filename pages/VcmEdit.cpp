@@ -317,7 +317,9 @@ void CVcmEdit::keyPressEvent(QKeyEvent* e)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (!IsReadOnly()) {
+        // Nor when a condition made it read-only: the shown value may be a
+        // poll old, and writing it back would undo what the drive did since.
+        if (!IsReadOnly() && !isReadOnly()) {
             QPointer<QWidget> alive(this);
             ApplyTypedValue();
             if (!alive) {

@@ -171,6 +171,18 @@ TEST_F(VcmEditTest, EnterWritesThenAsksForAFullReRead)
     EXPECT_EQ(m_page.keys, 1);
 }
 
+TEST_F(VcmEditTest, EnterInAReadOnlyFieldWritesNothing)
+{
+    MakeEdit(kVcmFormatPlain);
+    Show(33);
+    m_edit->setReadOnly(true);  // as an effect-2 condition does
+    Drive().SetValue(kValue, 34);  // the drive moved on since the last read
+    Enter();
+    EXPECT_TRUE(Wire().empty());
+    EXPECT_EQ(Drive().GetValue(kValue), 34);
+    EXPECT_TRUE(m_main.messages.empty());
+}
+
 TEST_F(VcmEditTest, RefusedWriteKeepsTheTypedText)
 {
     MakeEdit(kVcmFormatPlain);
