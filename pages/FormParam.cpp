@@ -246,7 +246,7 @@ void CFormParam::ClearControls()
 
 bool CFormParam::InNestedLoop() const
 {
-    return m_nBusyDepth > 0 || host::IsMessageBoxOpen();
+    return m_nBusyDepth > 0 || host::IsMessageBoxOpen() || CVcmCtrl::InUserAction();
 }
 
 void CFormParam::DestroyControls()

@@ -59,8 +59,8 @@ public:
     // rows). Always true.
     bool BuildForm(const std::deque<VariableInfo>& variables);
     // Destroys every row. Asked for from inside a nested loop (a box of a
-    // failed exchange is up, or the page is in the middle of its own reads)
-    // it happens once that loop has unwound.
+    // failed exchange is up, the page is in the middle of its own reads, or a
+    // control's handler is still running) it happens once that has unwound.
     void ClearControls();
 
     // Re-reads the controls (VcmReadSource 0, 1 poll, 2 all from the drive).
@@ -104,8 +104,8 @@ private:
     void SetVScrollStyle(bool on);
     void DestroyControls();
     void OnScrollBarAction(int action);
-    // Inside the page's own loop over its controls, or inside the loop of a
-    // box that a drive exchange raised.
+    // Inside the page's own loop over its controls, inside the loop of a box
+    // that a drive exchange raised, or under a control's handler.
     bool InNestedLoop() const;
     // Refresh requests that arrived while the drive was busy, run once it is not.
     void DeferRefresh(int source);

@@ -38,6 +38,7 @@ int32_t CVcmButton::GetEnteredValue() { return 0; }
 
 void CVcmButton::OnClicked()
 {
+    UserActionScope action;
     // A read-only record sends nothing; a record without options has no command.
     if (IsReadOnly() || m_pVariable->options.empty())
         return;

@@ -102,6 +102,7 @@ void CVcmCombo::ShowValue(int32_t x)
 
 void CVcmCombo::OnSelChange()
 {
+    UserActionScope action;
     const int32_t v = GetEnteredValue();
     if (!WriteValue(v))
         return;

@@ -276,6 +276,7 @@ void CVcmEdit::OnEnChange()
 
 void CVcmEdit::ApplyTypedValue()
 {
+    UserActionScope action;
     QPointer<QWidget> alive(this);
     const int32_t v = GetEnteredValue();
     if (!alive)

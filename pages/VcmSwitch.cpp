@@ -107,6 +107,7 @@ bool CVcmSwitch::event(QEvent* e)
 
 void CVcmSwitch::OnToggle(unsigned bit, int state)
 {
+    UserActionScope action;
     // The other bits come from the drive, never from cells that show no value yet.
     if (!m_bValueRead) {
         QPointer<QWidget> alive(this);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -268,6 +269,43 @@ TEST_F(PageTest, ValueNewsReachOnlyTheDependentControls)
     EXPECT_FALSE(m_page.GetEdits()[1]->isHidden());
     EXPECT_TRUE(m_page.GetLabels()[0]->isHidden());   // the edit's label goes with it
     EXPECT_FALSE(m_page.GetLabels()[1]->isHidden());  // the switch's stays
+}
+
+// --- Under a control's own command -------------------------------------------
+
+// Stands in for the frame: its motor list ends with a resume that may find the
+// port closed and clear the page, still inside the button's click.
+class MotorListWindow : public QWidget {
+public:
+    std::function<void()> onMotorList;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != static_cast<QEvent::Type>(WM_SHOW_MOTOR_LIST))
+            return QWidget::event(e);
+        onMotorList();
+        return true;
+    }
+};
+
+TEST_F(PageTest, AClearFromInsideAControlsCommandWaitsUntilItHasReturned)
+{
+    Build({Record(kVcmKindButton, 1, 5)});
+    QPointer<CVcmButton> button(m_page.GetButtons().front());
+    MotorListWindow main;
+    bool keptDuringClick = false;
+    main.onMotorList = [&] {
+        m_page.ClearControls();
+        keptDuringClick = !button.isNull();
+    };
+    SetMainWnd(&main);
+    QTest::mouseClick(button.data(), Qt::LeftButton);
+    SetMainWnd(nullptr);
+    EXPECT_TRUE(keptDuringClick);
+    QTest::qWait(60);
+    EXPECT_TRUE(button.isNull());
+    EXPECT_TRUE(m_page.GetButtons().empty());
 }
 
 // --- Under the box of a failed exchange ---------------------------------------
