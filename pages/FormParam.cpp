@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 #include "drive/TarvixMaster.h"
 #include "pages/VcmButton.h"
@@ -63,11 +64,6 @@ int Stronger(int a, int b)
 {
     auto rank = [](int source) { return source == kReadFromDrive ? 2 : source == kReadThroughCache ? 1 : 0; };
     return rank(a) >= rank(b) ? a : b;
-}
-
-bool IsReadingTestArray()
-{
-    return GetTarvixMaster()->IsReadingTestArray();
 }
 
 template <typename T>
@@ -519,14 +515,28 @@ void CFormParam::DeferRefresh(int source)
     m_pRetryTimer->start();
 }
 
+bool CFormParam::IsDriveBusy()
+{
+    return host::IsMessageBoxOpen() || GetTarvixMaster()->IsReadingTestArray();
+}
+
 void CFormParam::RunDeferredWork()
 {
     if (m_bClearPending)
         ClearControls();
+    if (!m_vecDeferredNews.empty() && !m_bClearPending) {
+        if (IsDriveBusy()) {
+            m_pRetryTimer->start();
+        } else {
+            const std::vector<uint16_t> news = std::exchange(m_vecDeferredNews, {});
+            for (uint16_t param : news)
+                OnValueChanged(param);
+        }
+    }
     if (m_nDeferredSource >= 0 && !m_bClearPending) {
         const int source = m_nDeferredSource;
         m_nDeferredSource = -1;
-        if (InNestedLoop() || IsReadingTestArray())
+        if (InNestedLoop() || IsDriveBusy())
             DeferRefresh(source);
         else
             OnRefresh(source);
@@ -538,7 +548,17 @@ bool CFormParam::event(QEvent* event)
     switch (static_cast<int>(event->type())) {
     case WM_VCM_VALUE_CHANGED: {
         auto* message = static_cast<CVcmMessage*>(event);
-        OnValueChanged(static_cast<uint16_t>(message->wParam));
+        const auto param = static_cast<uint16_t>(message->wParam);
+        // Conditions may read from the drive: a posted news handled in a box's
+        // loop would put "MA"/"MD" between a failed exchange and its Retry.
+        if (IsDriveBusy()) {
+            if (std::find(m_vecDeferredNews.begin(), m_vecDeferredNews.end(), param) ==
+                m_vecDeferredNews.end())
+                m_vecDeferredNews.push_back(param);
+            m_pRetryTimer->start();
+        } else {
+            OnValueChanged(param);
+        }
         message->result = 0;
         return true;
     }
@@ -546,7 +566,7 @@ bool CFormParam::event(QEvent* event)
         auto* message = static_cast<CVcmMessage*>(event);
         // No exchange in the middle of another one (its box is up) or of the
         // test-array read: the re-read waits until the drive is free.
-        if (InNestedLoop() || IsReadingTestArray())
+        if (InNestedLoop() || IsDriveBusy())
             DeferRefresh(static_cast<int>(message->wParam));
         else
             OnRefresh(static_cast<int>(message->wParam));

@@ -109,6 +109,8 @@ private:
     bool InNestedLoop() const;
     // Refresh requests that arrived while the drive was busy, run once it is not.
     void DeferRefresh(int source);
+    // A box is up or the test array is being read: no exchange may start.
+    static bool IsDriveBusy();
     void RunDeferredWork();
 
     std::vector<CVcmEdit*> m_vecEdits;
@@ -133,5 +135,7 @@ private:
     int m_nBusyDepth = 0;
     bool m_bClearPending = false;
     int m_nDeferredSource = -1;
+    // Value news that came while the drive was busy, by parameter number.
+    std::vector<uint16_t> m_vecDeferredNews;
     QTimer* m_pRetryTimer = nullptr;
 };

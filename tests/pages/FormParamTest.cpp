@@ -357,4 +357,18 @@ TEST_F(PageUnderBox, AReReadRunsAfterTheBox)
     EXPECT_EQ(ReadParameters(m_drive.Lines()), std::vector<int>{5});
 }
 
+TEST_F(PageUnderBox, ValueNewsWaitUntilTheBoxIsGone)
+{
+    std::deque<VariableInfo> records{Record(0, 0, 20)};
+    records[0].conditions[0] = VcmCondition{30, 1, 1, 4};  // hidden while 30 == 1
+    Build(records);
+    m_drive.Drive().SetValue(30, 1);
+    GetTarvixMaster()->InvalidateParameterCache();
+    m_drive.ClearLines();
+    WhileABoxIsUp([&] { PostVcmMessage(&m_page, WM_VCM_VALUE_CHANGED, 30, 1); });
+    EXPECT_EQ(m_linesWhileShown, 0u);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), std::vector<int>{30});
+    EXPECT_TRUE(m_page.GetEdits()[0]->isHidden());
+}
+
 }  // namespace
