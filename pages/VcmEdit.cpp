@@ -225,8 +225,10 @@ void CVcmEdit::ShowValue(int32_t x)
 {
     m_nState = x != m_nDefault ? kColourStateChanged : kColourStateNormal;
     CtlColor();
-    if (x == m_nShownValue)
+    if (x == m_nShownValue) {
+        RescaleText();
         return;
+    }
     m_nShownValue = x;
     QPointer<QWidget> alive(this);
     const QString shown = FormatValue(x);  // format 8 asks the drive
@@ -237,6 +239,20 @@ void CVcmEdit::ShowValue(int32_t x)
     ShowDetail(x);
     if (NotifiesParent())
         SendVcmMessage(ParentPage(), WM_VCM_VALUE_CHANGED, m_pVariable->number, x);
+}
+
+void CVcmEdit::RescaleText()
+{
+    // Only the exponent or the motor factor can change the text of a raw value.
+    const int format = GetFormat();
+    if (format != kVcmFormatPowerOfTen && format != kVcmFormatMotorFactor)
+        return;
+    QPointer<QWidget> alive(this);
+    const QString shown = FormatValue(m_nShownValue);  // format 8 asks the drive
+    if (!alive || shown == m_strShownText)
+        return;
+    m_strShownText = shown;
+    setText(shown);
 }
 
 void CVcmEdit::RevertText()

@@ -39,6 +39,9 @@ private:
     void OnEnKillFocus();
     void ApplyTypedValue();
     void RevertText();
+    // The text of the unchanged shown value again, when the exponent or the
+    // motor factor it was made with has changed since. Not news to the page.
+    void RescaleText();
     // The shown text of a raw value by the display format.
     QString FormatValue(int32_t value);
     void ShowDetail(int32_t value);

@@ -114,6 +114,31 @@ TEST_F(VcmEditTest, ShownTextStandsForTheShownValue)
     EXPECT_EQ(m_page.Count(WM_VCM_VALUE_CHANGED), 0);  // an unchanged value is not news
 }
 
+TEST_F(VcmEditTest, AnUnchangedValueIsShownAgainInANewScale)
+{
+    struct Case { int format; int32_t exponent, motor; const char *before, *after; };
+    const Case cases[] = {
+        {kVcmFormatPowerOfTen, 0, 3, "15", "1.5"},  // exponent 0, then -1
+        {kVcmFormatMotorFactor, 0, 5, "60", "120"},  // factor 4, then 8
+    };
+    for (const Case& c : cases) {
+        Drive().SetValue(kMotorNoParam, 3);
+        MakeEdit(c.format, true);
+        Show(15, 0);
+        ASSERT_EQ(m_edit->text().toStdString(), c.before);
+        Drive().SetValue(kMotorNoParam, c.motor);
+        Drive().SetValue(kValue + 1, c.format == kVcmFormatPowerOfTen ? -1 : 0);
+        ASSERT_TRUE(m_edit->ReadValue(kReadFromDrive));
+        EXPECT_EQ(m_edit->text().toStdString(), c.after);
+        EXPECT_EQ(m_edit->GetEnteredValue(), 15);
+        EXPECT_EQ(State(), m_edit->GetShownValue() == Master()->GetDriver()->GetDefaultValue(kValue)
+                               ? kColourStateNormal
+                               : kColourStateChanged);
+        QCoreApplication::sendPostedEvents(&m_page);
+        EXPECT_EQ(m_page.Count(WM_VCM_VALUE_CHANGED), 0);  // the value is no news
+    }
+}
+
 TEST_F(VcmEditTest, MotorFactorOfZeroAcceptsNoTypedValue)
 {
     CMotorTable::GetInstance()->m_Motors.push_back(MotorInfo{99, 0, "Unscaled"});
