@@ -126,8 +126,9 @@ uint32_t CVcmCtrl::ApplyConditions(uint32_t style)
         if (hasHide)
             style = SetOrClear(style, WS_VISIBLE, !anyHide);
     }
-    // A read-only record stays read-only whatever its conditions say.
-    if (IsReadOnly())
+    // A read-only record stays read-only whatever its conditions say; a header
+    // writes nothing and keeps its look.
+    if (IsReadOnly() && kind != kVcmKindHeader)
         style |= kind == kVcmKindEdit ? ES_READONLY : WS_DISABLED;
     return style;
 }

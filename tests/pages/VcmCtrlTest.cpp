@@ -67,6 +67,7 @@ TEST_F(VcmCtrlTest, EffectsSetAndClearTheirBitsByKind)
         // A read-only record stays so whatever its conditions say.
         {kVcmKindEdit, off2, {}, ro, ro, true},
         {kVcmKindButton, off1, {}, off, off, true},
+        {kVcmKindHeader, off1, {}, kShown, kShown, true},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
