@@ -92,6 +92,7 @@ CFormParam::CFormParam(QWidget* parent)
     m_pScrollBar->setPageStep(0);
     m_pScrollBar->hide();
     connect(m_pScrollBar, &QScrollBar::actionTriggered, this, &CFormParam::OnScrollBarAction);
+    m_pScrollBar->installEventFilter(this);
 
     m_pRetryTimer = new QTimer(this);
     m_pRetryTimer->setSingleShot(true);
@@ -396,6 +397,17 @@ void CFormParam::wheelEvent(QWheelEvent* event)
 {
     OnMouseWheel(event->angleDelta().y());
     QWidget::wheelEvent(event);
+}
+
+bool CFormParam::eventFilter(QObject* watched, QEvent* event)
+{
+    // The bar is part of the page: a wheel over it moves the rows by one line
+    // too, not by the bar's own steps.
+    if (watched == m_pScrollBar && event->type() == QEvent::Wheel) {
+        OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool CFormParam::OnVScroll(int code, int thumbPosition)

@@ -171,6 +171,16 @@ TEST_F(PageTest, TheScrollBarAsksForTheSameRequests)
     EXPECT_EQ(bar->value(), kScrollLine);
 }
 
+TEST_F(PageTest, AWheelOverTheScrollBarMovesOneLine)
+{
+    BuildSample();
+    QWheelEvent wheel(QPointF(2, 2), QPointF(2, 2), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_page.GetScrollBar(), &wheel);
+    EXPECT_EQ(m_page.GetScrollPos(), kScrollLine);
+    EXPECT_EQ(m_page.GetScrollBar()->value(), kScrollLine);
+}
+
 TEST_F(PageTest, TheScrollBarFollowsTheContentAndTheControlColumnTheWidth)
 {
     BuildSample();
