@@ -313,7 +313,7 @@ TEST_F(PageTest, AClearFromInsideAControlsCommandWaitsUntilItHasReturned)
     QTest::mouseClick(button.data(), Qt::LeftButton);
     SetMainWnd(nullptr);
     EXPECT_TRUE(keptDuringClick);
-    QTest::qWait(60);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_page.HasDeferredWork(); }, 5000));
     EXPECT_TRUE(button.isNull());
     EXPECT_TRUE(m_page.GetButtons().empty());
 }
