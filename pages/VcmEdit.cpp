@@ -15,6 +15,7 @@
 #include "drive/TarvixMaster.h"
 #include "pages/VcmColours.h"
 #include "pages/VcmMessages.h"
+#include "platform/MessageBox.h"
 
 namespace {
 
@@ -309,6 +310,11 @@ void CVcmEdit::ApplyTypedValue()
 
 void CVcmEdit::OnEnKillFocus()
 {
+    // Focus taken by the box of a failed exchange is not the user leaving the
+    // field; reverting a format-8 text now would read the motor number from
+    // the drive between the failed exchange and its Retry.
+    if (host::IsMessageBoxOpen())
+        return;
     if (m_nState == kColourStateEdited)
         RevertText();
 }

@@ -243,6 +243,22 @@ TEST_F(VcmEditTest, InvalidOrAbandonedTextIsRestored)
     EXPECT_EQ(m_edit->text(), "4x");
 }
 
+TEST_F(VcmEditTest, FocusTakenByABoxKeepsTheTypedTextAndTheDriveQuiet)
+{
+    Drive().SetValue(kMotorNoParam, 3);
+    MakeEdit(kVcmFormatMotorFactor);
+    Show(5);
+    Type("12");
+    ClearWire();
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    m_boxes.WhileShown([&] { QCoreApplication::sendEvent(m_edit.get(), &out); });
+    m_boxes.Answer(host::IDIGNORE);
+    host::MessageBox("exchange failed", host::MB_ABORTRETRYIGNORE);
+    EXPECT_TRUE(Wire().empty());
+    EXPECT_EQ(m_edit->text(), "12");
+    EXPECT_EQ(State(), kColourStateEdited);
+}
+
 TEST_F(VcmEditTest, FailedReadKeepsTheText)
 {
     MakeEdit(kVcmFormatPowerOfTen);
