@@ -1,6 +1,7 @@
 #include "pages/VcmCombo.h"
 
 #include <QPalette>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -22,6 +23,8 @@ CVcmCombo::CVcmCombo(const VariableInfo* variable) : CVcmCtrl(variable)
 {
     // Only the user's choice writes; a selection the program makes does not.
     connect(this, &QComboBox::activated, this, [this] { OnSelChange(); });
+    // The wheel does not give the focus: see wheelEvent.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CVcmCombo::~CVcmCombo() = default;
@@ -104,6 +107,17 @@ void CVcmCombo::OnSelChange()
         return;
     m_pMaster->InvalidateParameterCache();
     SendVcmMessage(GetMainWnd(), WM_VCM_REFRESH, kReadFromDrive);
+}
+
+void CVcmCombo::wheelEvent(QWheelEvent* e)
+{
+    // The wheel belongs to the focused window: over a combo that the user has
+    // not chosen it scrolls the page, instead of writing the next item.
+    if (!hasFocus()) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
 }
 
 void CVcmCombo::changeEvent(QEvent* e)

@@ -26,6 +26,7 @@ public:
 
 protected:
     void changeEvent(QEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void OnCreate();
