@@ -5,36 +5,51 @@
 
 namespace {
 
-QString RunFileDialog(QWidget* owner, QFileDialog::AcceptMode mode, const QStringList& filters)
+// Each filter names its pattern twice: the label as the user reads it, then
+// the pattern Qt applies. "All Files(*.*)" must also list names without a dot.
+const QString kParameterFilter = QStringLiteral("Parameter file(*.txt) (*.txt)");
+const QString kAllFilesFilter = QStringLiteral("All Files(*.*) (*)");
+
+QStringList RunFileDialog(QWidget* owner, QFileDialog::AcceptMode mode,
+                          QFileDialog::FileMode fileMode, const QStringList& filters)
 {
     QFileDialog dialog(owner);
     dialog.setObjectName("fileDialog");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(mode);
     dialog.setNameFilters(filters);
+    dialog.setFileMode(fileMode);
     if (mode == QFileDialog::AcceptSave) {
-        dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
-    } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
+}
+
+QString FirstOf(const QStringList& paths)
+{
+    return paths.isEmpty() ? QString() : paths.constFirst();
 }
 
 }  // namespace
 
 QString AskSaveParameterFile(QWidget* owner)
 {
-    return RunFileDialog(owner, QFileDialog::AcceptSave,
-                         {QStringLiteral("Parameter file(*.txt)")});
+    return FirstOf(
+        RunFileDialog(owner, QFileDialog::AcceptSave, QFileDialog::AnyFile, {kParameterFilter}));
 }
 
 QString AskOpenParameterFile(QWidget* owner)
 {
+    return FirstOf(AskOpenParameterFiles(owner, false));
+}
+
+QStringList AskOpenParameterFiles(QWidget* owner, bool several)
+{
     return RunFileDialog(owner, QFileDialog::AcceptOpen,
-                         {QStringLiteral("Parameter file(*.txt)"),
-                          QStringLiteral("All Files(*.*)")});
+                         several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile,
+                         {kParameterFilter, kAllFilesFilter});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -13,3 +14,5 @@ QString AskSaveParameterFile(QWidget* owner);
 
 // An existing "Parameter file(*.txt)" or any file ("All Files(*.*)").
 QString AskOpenParameterFile(QWidget* owner);
+// The same, one file or several; empty on cancel.
+QStringList AskOpenParameterFiles(QWidget* owner, bool several);

@@ -15,6 +15,7 @@
 #include "app/ConnectDlg.h"
 #include "app/FileDialogs.h"
 #include "app/MotorListDlg.h"
+#include "app/ParamConverterDlg.h"
 #include "app/ProgressDlg.h"
 #include "app/TarvixSettingApp.h"
 #include "drive/BaseDriver.h"
@@ -25,11 +26,6 @@
 #include "pages/ViewSetting.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
-
-#if __has_include("app/ParamConverterDlg.h")
-#include "app/ParamConverterDlg.h"
-#define TARVIX_HAS_CONVERTER 1
-#endif
 
 namespace {
 
@@ -433,10 +429,8 @@ void CMainFrame::OnSaveScriptFile()
 void CMainFrame::OnParameterConverter()
 {
     CommandScope command(*this);
-#ifdef TARVIX_HAS_CONVERTER
     CParamConverterDlg dlg(this);
     dlg.exec();
-#endif
 }
 
 bool CMainFrame::CanCloseNow() const

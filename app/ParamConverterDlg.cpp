@@ -1,7 +1,6 @@
 #include "app/ParamConverterDlg.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -157,22 +156,7 @@ CParamConverterDlg::~CParamConverterDlg() = default;
 
 QStringList CParamConverterDlg::ChooseOpenFiles(bool several)
 {
-    if (!several) {
-        const QString path = AskOpenParameterFile(this);
-        return path.isEmpty() ? QStringList() : QStringList{path};
-    }
-    QFileDialog dialog(this);
-    dialog.setObjectName("fileDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // Details hidden, so the filters read as written; "*" matches names without a dot.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setNameFilters({QStringLiteral("Parameter file(*.txt) (*.txt)"),
-                           QStringLiteral("All Files(*.*) (*)")});
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles();
+    return AskOpenParameterFiles(this, several);
 }
 
 QString CParamConverterDlg::ChooseSaveFile()

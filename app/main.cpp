@@ -8,7 +8,10 @@
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    // The program takes no arguments, not even the toolkit's own ("-platform",
+    // "-reverse", ...): it starts the same way whatever follows its name.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    QApplication application(toolkitArgc, argv);
     CTarvixSettingApp theApp;
     if (!theApp.InitInstance())
         return 0;

@@ -85,6 +85,8 @@ public:
     const std::vector<CVcmSwitch*>& GetSwitches() const { return m_vecSwitches; }
     const std::vector<CVcmStatic*>& GetHeaders() const { return m_vecHeaders; }
     const std::vector<QLabel*>& GetLabels() const { return m_vecLabels; }
+    // A clear or re-read still waits for a busy drive.
+    bool HasDeferredWork() const { return m_bClearPending || m_nDeferredSource >= 0; }
 
 protected:
     bool event(QEvent* event) override;

@@ -36,6 +36,14 @@ bool ReplacingFile::Open()
 {
     if (m_file)
         return false;
+    // A file the user may not write stays as it is, as if it could not be created.
+    if (access(m_target.c_str(), F_OK) == 0 && access(m_target.c_str(), W_OK) != 0)
+        return false;
+    // Through a link the file it names is replaced, not the link.
+    if (char* real = realpath(m_target.c_str(), nullptr)) {
+        m_target = real;
+        free(real);
+    }
     std::string pattern = m_target + ".XXXXXX";
     int fd = mkstemp(pattern.data());
     if (fd < 0)

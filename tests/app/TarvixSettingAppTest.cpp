@@ -128,9 +128,7 @@ TEST(TarvixSettingAppTest, AbortClosesTheFrameOnceTheCommandHasReturned)
     EXPECT_TRUE(frame->isVisible());
     EXPECT_TRUE(GetTarvixMaster()->IsOpen());
 
-    for (int i = 0; i < 100 && frame->isVisible(); ++i)
-        QTest::qWait(10);
-    EXPECT_FALSE(frame->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
     EXPECT_FALSE(GetTarvixMaster()->IsOpen());
     // Closing at 19200 set the drive back to 9600.
     EXPECT_EQ(sim->GetLineRate(), 9600);

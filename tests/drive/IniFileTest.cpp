@@ -105,4 +105,18 @@ TEST(ReplacingFileTest, FailureLeavesTheTargetAndNoTemporaryFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
+TEST(ReplacingFileTest, ALinkedTargetIsReplacedThroughItsLink)
+{
+    TempProgramFolder folder;
+    folder.Write("real.txt", "earlier");
+    const std::string link = folder.Path() + "link.txt";
+    fs::create_symlink(folder.Path() + "real.txt", link);
+    host::ReplacingFile file(link);
+    ASSERT_TRUE(file.Open());
+    std::fputs("new", file.Stream());
+    ASSERT_TRUE(file.Commit());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(folder.Path() + "real.txt"), "new");
+}
+
 }  // namespace

@@ -30,7 +30,10 @@ public:
         env.insert(QStringLiteral("TARVIX_COM%1").arg(kCom), QString::fromStdString(comPath));
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(TARVIX_AUTOMATED_EXE), {});
+        // Arguments are ignored, also those the toolkit would take as its own.
+        m_process.start(QStringLiteral(TARVIX_AUTOMATED_EXE),
+                        {QStringLiteral("-platform"), QStringLiteral("none"),
+                         QStringLiteral("-reverse"), QStringLiteral("script.txt")});
         EXPECT_TRUE(m_process.waitForStarted(kAnswerMs));
     }
     ~AutomatedProgram()

@@ -74,9 +74,13 @@ TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColourAndDotsOnRequest)
 {
     ConnectTo(kSampleServoVersion);
     OpenGraph();
-    QTest::qWait(50);
-    // The window as the X server shows it, plot included.
-    const QImage window = m_dlg->screen()->grabWindow(m_dlg->winId()).toImage();
+    // The window as the X server shows it, plot included, once it has been drawn.
+    const auto grab = [&] { return m_dlg->screen()->grabWindow(m_dlg->winId()).toImage(); };
+    QImage window;
+    QTest::qWaitFor([&] {
+        window = grab();
+        return CountColour(window, kChannelColours[kLines - 1]) > 20;
+    }, 5000);
     EXPECT_TRUE(window.save(QStringLiteral(TARVIX_BUILD_DIR "/graph-window.png")));
     for (int k = 0; k < kLines; ++k)
         EXPECT_GT(CountColour(window, kChannelColours[k]), 20) << "line " << k;
@@ -84,9 +88,9 @@ TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColourAndDotsOnRequest)
     // Show Dot adds a dot at every sample.
     QTest::mouseClick(&Child<QCheckBox>("showDot"), Qt::LeftButton);
     EXPECT_EQ(Graph().m_nStyle, 34);
-    QTest::qWait(50);
-    const QImage dotted = m_dlg->screen()->grabWindow(m_dlg->winId()).toImage();
-    EXPECT_GT(CountColour(dotted, kChannelColours[3]), CountColour(window, kChannelColours[3]) + 64);
+    const int lineOnly = CountColour(window, kChannelColours[3]);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return CountColour(grab(), kChannelColours[3]) > lineOnly + 64; }, 5000));
 }
 
 TEST_F(GraphWindowTest, SixteenLinesLoadWhileNoTestArrayClosesTheWindowSilently)

@@ -272,7 +272,7 @@ protected:
         });
         boxes.Answer(host::IDIGNORE);
         host::MessageBox("exchange failed", host::MB_ABORTRETRYIGNORE);
-        QTest::qWait(60);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_page.HasDeferredWork(); }, 5000));
     }
     size_t m_rowsWhileShown = 0;
     size_t m_linesWhileShown = 0;

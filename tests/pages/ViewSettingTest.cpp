@@ -222,9 +222,9 @@ TEST_F(ServoViewTest, ReReadsAndResumesWaitForTheTestArrayRead)
     ASSERT_EQ(lines.size(), static_cast<size_t>(samples + 1));
     EXPECT_EQ(lines[0], "MA" + std::to_string(driver->GetTestArrayStart()));
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("MD")), samples);
-    QTest::qWait(120);
-    EXPECT_TRUE(m_timer->isActive());
-    EXPECT_GT(m_drive.Lines().size(), lines.size());  // the re-read came after it
+    // The re-read and the resume come after it.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return m_timer->isActive() && m_drive.Lines().size() > lines.size(); }, 5000));
 }
 
 }  // namespace

@@ -7,6 +7,12 @@
 
 #include "tests/support/ScriptedMessageBoxes.h"
 
+// Tests that hold an OpenGL surface need a real display (xcb under Xvfb);
+// the others run headless.
+#ifndef TARVIX_TEST_PLATFORM
+#define TARVIX_TEST_PLATFORM "offscreen"
+#endif
+
 int main(int argc, char** argv)
 {
     // A private runtime folder, as for the non-GUI tests: own exchange lock,
@@ -15,9 +21,10 @@ int main(int argc, char** argv)
                           "/tarvix-test-XXXXXX";
     if (char* dir = mkdtemp(runtime.data()))
         setenv("XDG_RUNTIME_DIR", dir, 1);
-    // Headless unless told otherwise; test discovery at build time runs us too.
+    // The suite's own platform unless told otherwise; test discovery at build
+    // time runs us too.
     if (!std::getenv("QT_QPA_PLATFORM") || !*std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("QT_QPA_PLATFORM", TARVIX_TEST_PLATFORM, 1);
 
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
