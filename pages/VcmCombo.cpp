@@ -110,22 +110,22 @@ void CVcmCombo::OnSelChange()
     SendVcmMessage(GetMainWnd(), WM_VCM_REFRESH, kReadFromDrive);
 }
 
-void CVcmCombo::changeEvent(QEvent* e)
-{
-    QComboBox::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange)
-        CtlColor();
-}
-
 void CVcmCombo::wheelEvent(QWheelEvent* e)
 {
-    // Only a combo the user is working in takes the wheel; passing over one
-    // while scrolling the page must not write its parameter.
+    // The wheel belongs to the focused window: over a combo that the user has
+    // not chosen it scrolls the page, instead of writing the next item.
     if (!hasFocus()) {
         e->ignore();
         return;
     }
     QComboBox::wheelEvent(e);
+}
+
+void CVcmCombo::changeEvent(QEvent* e)
+{
+    QComboBox::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange)
+        CtlColor();
 }
 
 void CVcmCombo::CtlColor()

@@ -376,10 +376,14 @@ void CVcmEdit::changeEvent(QEvent* e)
 
 void CVcmEdit::CtlColor()
 {
-    // A read-only or disabled field keeps the system colours.
+    // A read-only or disabled field keeps the system colours; a read-only one
+    // is drawn on the face colour as a static, so it does not look typeable.
     if (!isEnabled() || isReadOnly() || m_nState < kColourStateNormal ||
         m_nState > kColourStateInvalid) {
-        setPalette(QPalette());
+        QPalette palette;
+        if (isEnabled() && isReadOnly())
+            palette.setBrush(QPalette::Base, palette.brush(QPalette::Window));
+        setPalette(palette);
         return;
     }
     const VcmColours& c = GetVcmColours();

@@ -82,7 +82,7 @@ ParamView = {
         edit(DEC3, 'Analog gain', 36, '', when(5, NE, 1, HIDE)),
 
         header('Recorder'),
-        switch('Recorded channels (error, current, velocity, position)', 37,
+        switch('Record (error, current, velocity, position)', 37,
                { { 3, 1 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }),
         edit(DEC1, 'Interval [ms]', 38),
         combo(0, 'Trigger', 39, items('Immediate', 'On move')),

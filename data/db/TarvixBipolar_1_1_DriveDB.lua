@@ -22,7 +22,7 @@ ParamView = {
         edit(DEC1, 'Supply voltage [V]', 104, 'rl'),
         edit(PLAIN, 'Drive temperature [degC]', 105, 'rl'),
         edit(DEC2, 'Motor current [A]', 106, 'rl'),
-        switch('Inputs (limit-, limit+, home, enable, dir, step)', 107,
+        switch('Inputs (lim-, lim+, home, enable, dir, step)', 107,
                { { 5, 1 }, { 4, 1 }, { 3, 1 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }, 'rl'),
 
         header('Communication'),
@@ -81,7 +81,7 @@ ParamView = {
         combo(0, 'Limit switches', 16, items('Off', 'Stop', 'Alarm'), '', LOCKED),
 
         header('Inputs and outputs'),
-        switch('Input polarity (limit-, limit+, home, enable, dir, step)', 10,
+        switch('Polarity (lim-, lim+, home, enable, dir, step)', 10,
                { { 5, 1 }, { 4, 1 }, { 3, 1 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }, '', LOCKED),
         edit(PLAIN, 'Pulse filter [us]', 9, '', LOCKED),
         edit(PLAIN, 'Analog offset [mV]', 76, '', LOCKED),

@@ -54,7 +54,7 @@ ParamView = {
         combo(0, 'Direction logic', 19, items('High = CW', 'High = CCW'), '',
               when(2, NE, PULSE, DISABLE)),
         edit(DEC3, 'Filter time [ms]', 46, '', when(43, AND, 16, READONLY)),
-        switch('Input logic (filter lock, home, cw, ccw, enable)', 43,
+        switch('Input logic (filter, home, cw, ccw, enable)', 43,
                { { 4, 1 }, { 3, 1 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }, 'n',
                when(2, NE, PULSE, DISABLE)),
 

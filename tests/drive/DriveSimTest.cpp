@@ -140,6 +140,32 @@ TEST_F(DriveSimTest, EepromCommandsAndHooks)
     EXPECT_EQ(sim->GetValue(7), 1);
 }
 
+TEST_F(DriveSimTest, CarriesOutTheCommandsOfThePageButtons)
+{
+    const struct {
+        const char* version;
+        Lines words;
+    } samples[] = {
+        {kSampleBipolarVersion, {"CA", "HM"}},
+        {kSampleServoVersion, {"AT", "CA", "HM", "TR"}},
+    };
+    ASSERT_TRUE(vcm.Open(kCom, 9600));
+    for (const auto& sample : samples) {
+        SCOPED_TRACE(sample.version);
+        DriveProfile profile;
+        std::string error;
+        ASSERT_TRUE(LoadDriveProfile(sample.version, profile, error)) << error;
+        EXPECT_EQ(Lines(profile.commandWords.begin(), profile.commandWords.end()), sample.words);
+        sim->ApplyProfile(profile);
+        for (const std::string& word : sample.words) {
+            EXPECT_EQ(vcm.SendCommand(word.c_str()), kVcmOk) << word;
+            EXPECT_STREQ(vcm.GetReply(), "OK");
+        }
+        EXPECT_EQ(vcm.SendCommand("XY"), kVcmErrorAnswer);
+        EXPECT_EQ(vcm.SendCommandValue("CA", 1), kVcmErrorAnswer);
+    }
+}
+
 TEST_F(DriveSimTest, FaultsCountExchangesAndCanWaitForACommand)
 {
     ASSERT_TRUE(vcm.Open(kCom, 9600));

@@ -1,6 +1,8 @@
 // Combo boxes and command buttons.
 
+#include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
@@ -91,6 +93,31 @@ TEST_F(VcmComboTest, ChoosingWritesOnceAndAsksForAReRead)
     EXPECT_EQ(Wire(), (Lines{"MA12", "MD6"}));
     EXPECT_FALSE(Cached(5) || Cached(kValue));
     EXPECT_EQ(m_main.messages, (decltype(m_main.messages){{WM_VCM_REFRESH, 2}}));
+}
+
+TEST_F(VcmComboTest, WheelWritesOnlyInTheFocusedCombo)
+{
+    MakeCombo(0, {{4, 0}, {6, 0}});
+    m_combo->ShowValue(4);
+    ClearWire();
+    const auto turnWheelDown = [this] {
+        const QPointF at(m_combo->rect().center());
+        QWheelEvent wheel(at, m_combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_combo.get(), &wheel);
+    };
+    // Scrolling the page across a combo leaves it alone.
+    turnWheelDown();
+    EXPECT_EQ(m_combo->currentIndex(), 0);
+    EXPECT_FALSE(m_combo->hasFocus());
+    EXPECT_TRUE(Wire().empty());
+
+    QApplication::setActiveWindow(&m_page);
+    m_combo->setFocus();
+    ASSERT_TRUE(m_combo->hasFocus());
+    turnWheelDown();
+    EXPECT_EQ(m_combo->currentIndex(), 1);
+    EXPECT_EQ(Wire(), (Lines{"MA12", "MD6"}));
 }
 
 using VcmButtonTest = ControlTest;

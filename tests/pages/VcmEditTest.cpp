@@ -170,14 +170,16 @@ TEST_F(VcmEditTest, ColourStatesFollowTheText)
     EXPECT_EQ(Colour(QPalette::Base), QColor(255, 255, 32));
     Type("7x");
     EXPECT_EQ(Colour(QPalette::Base), QColor(255, 32, 32));
-    // A field the user cannot type in shows the system colours.
-    const QColor system =
-        QApplication::palette(m_edit.get()).color(QPalette::Active, QPalette::Base);
+    // A field the user cannot type in shows the system colours; a read-only
+    // one lies on the face colour, unlike the white of a field that takes input.
+    const QPalette system = QApplication::palette(m_edit.get());
     m_edit->setReadOnly(true);
-    EXPECT_EQ(Colour(QPalette::Base), system);
+    EXPECT_EQ(Colour(QPalette::Base), system.color(QPalette::Active, QPalette::Window));
+    EXPECT_NE(Colour(QPalette::Base), system.color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(Colour(QPalette::Text), system.color(QPalette::Active, QPalette::Text));
     m_edit->setReadOnly(false);
     m_edit->setEnabled(false);
-    EXPECT_EQ(Colour(QPalette::Base), system);
+    EXPECT_EQ(Colour(QPalette::Base), system.color(QPalette::Active, QPalette::Base));
 }
 
 TEST_F(VcmEditTest, EnterWritesThenAsksForAFullReRead)

@@ -11,6 +11,7 @@ struct DriveProfile {
     std::string versionText;          // the answer to "VR"
     std::vector<int32_t> values;      // initial parameter values; size = parameter count
     std::set<uint16_t> readOnly;      // parameters the drive refuses to write ("Error" answer)
+    std::set<std::string> commandWords;  // the page buttons' commands, carried out with "OK"
     int baudRateParam = -1;           // writing a baud code here switches the line rate
     // Multi-motor drives: the motor pointer selects one of 16 banks for the motor range.
     int motorTabParam = -1;

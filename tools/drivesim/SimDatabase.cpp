@@ -1,6 +1,7 @@
 // The simulated drive's profile, taken from the drive database beside the
 // program so that the drive and the program agree on the drive version.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <deque>
 #include <string>
@@ -125,6 +126,13 @@ bool LoadDriveProfile(const std::string& versionText, DriveProfile& profile, std
                                   v.kind == kVcmKindSwitch;
             if (valueRow && v.readOnly && v.live && v.number < count)
                 p.readOnly.insert(v.number);
+            // A button sends the command of its first option.
+            if (v.kind == kVcmKindButton && !v.options.empty() && !v.options[0].command.empty()) {
+                std::string word = v.options[0].command;
+                std::transform(word.begin(), word.end(), word.begin(),
+                               [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+                p.commandWords.insert(word);
+            }
         }
     }
     for (int i = 0; i < p.testArrayLength; ++i) {

@@ -499,6 +499,8 @@ std::string SimulatedDrive::Answer(const Command& command, int& switchToRate)
             m_banks = m_bankDefaults;
             return "OK";
         }
+        if (m_commandWords.count(command.word))
+            return "OK";
     }
     return "Error: unknown command";
 }
@@ -601,6 +603,7 @@ void SimulatedDrive::ApplyProfile(const DriveProfile& profile)
                                            static_cast<size_t>(profile.testArrayLength)));
     m_values = m_defaults = m_eeprom = values;
     m_readOnly = profile.readOnly;
+    m_commandWords = profile.commandWords;
     m_baudRateParam = profile.baudRateParam;
     m_motorTabParam = -1;
     m_banks.clear();

@@ -27,6 +27,7 @@
 //   "MD v"  -> stores v (read-only: "Error ..."), answers the stored value,
 //              then the address advances
 //   "LP" "SP" "LD" -> "OK" (parameters from / to the EEPROM copy, defaults)
+//   a command word of the profile's page buttons -> "OK"
 //   an empty line -> an empty echo and "Error ..."
 //   anything else -> "Error ..." unless a command hook answers it
 //
@@ -183,6 +184,7 @@ private:
     std::vector<int32_t> m_defaults;
     std::vector<int32_t> m_eeprom;
     std::set<uint16_t> m_readOnly;
+    std::set<std::string> m_commandWords;
     int m_baudRateParam = -1;
     int m_motorTabParam = -1;
     int m_motorStart = 0;
