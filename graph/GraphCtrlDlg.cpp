@@ -236,22 +236,27 @@ CGraphCtrlDlg::~CGraphCtrlDlg() = default;
 
 bool CGraphCtrlDlg::event(QEvent* e)
 {
-    auto* m = static_cast<CVcmMessage*>(e);
+    // Only the graph's own messages are CVcmMessages.
+    const auto message = [e] { return static_cast<CVcmMessage*>(e); };
     switch (static_cast<int>(e->type())) {
-    case WM_GRAPH_SET_XINC:
+    case WM_GRAPH_SET_XINC: {
+        CVcmMessage* m = message();
         m->result = OnSetXInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
         return true;
-    case WM_GRAPH_SET_YINC:
+    }
+    case WM_GRAPH_SET_YINC: {
+        CVcmMessage* m = message();
         m->result = OnSetYInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
         return true;
+    }
     case WM_GRAPH_AUTO_SCALE:
-        m->result = OnAutoScale();
+        message()->result = OnAutoScale();
         return true;
     case WM_GRAPH_SHOW_DOTS:
-        m->result = OnShowDots(m->wParam);
+        message()->result = OnShowDots(message()->wParam);
         return true;
     case WM_GRAPH_LOAD_DATA:
-        m->result = OnLoadData();
+        message()->result = OnLoadData();
         return true;
     default:
         return QWidget::event(e);
