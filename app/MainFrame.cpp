@@ -209,16 +209,15 @@ void CMainFrame::OnUpdateDriveCommand()
 
 bool CMainFrame::event(QEvent* event)
 {
-    auto* message = static_cast<CVcmMessage*>(event);
     switch (static_cast<int>(event->type())) {
     case WM_POLL_START: OnPollStart(); break;
     case WM_POLL_STOP: OnPollStop(); break;
-    case WM_VCM_REFRESH: OnVcmRefresh(message->wParam); break;
+    case WM_VCM_REFRESH: OnVcmRefresh(static_cast<CVcmMessage*>(event)->wParam); break;
     case WM_SHOW_MOTOR_LIST: OnShowMotorList(); break;
     case WM_SHOW_GRAPH: OnShowGraph(); break;
     default: return QMainWindow::event(event);
     }
-    message->result = 0;
+    static_cast<CVcmMessage*>(event)->result = 0;
     return true;
 }
 

@@ -15,6 +15,8 @@
 #include "app/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
+#include "graph/FOpenGL.h"
+#include "graph/GLWidgetDeviceContext.h"
 #include "graph/GraphMessages.h"
 #include "graph/PlotSurface.h"
 #include "platform/CloseRequest.h"
@@ -213,7 +215,19 @@ CGraphCtrlDlg::CGraphCtrlDlg(QWidget* parent)
     : QWidget(parent), m_pMaster(GetTarvixMaster())
 {
     setObjectName(QStringLiteral("graphCtrl"));
-    m_pSurface = new CPlotSurface(m_graph, this);
+    QWidget* plot = nullptr;
+    const host::PixelFormatDescriptor pfd = CFOpenGL::PixelFormat(CPlotSurface::kColourBits);
+    host::GLWidgetDeviceContext probe(nullptr, pfd);
+    if (probe.ChoosePixelFormat(pfd) != 0) {
+        m_pSurface = new CPlotSurface(m_graph, this);
+        plot = m_pSurface;
+    } else {
+        // Without OpenGL an OpenGL surface takes the whole window down when it
+        // is shown: the set-up fails here with its box and the plot stays empty.
+        plot = new QWidget(this);
+        std::lock_guard lock(CFLineGraph::GraphLock());
+        CFOpenGL::Shared().Create(&probe, CPlotSurface::kColourBits, m_graph.BackgroundColour());
+    }
     m_pHBar = new QScrollBar(Qt::Horizontal, this);
     m_pHBar->setObjectName(QStringLiteral("hScroll"));
     m_pVBar = new QScrollBar(Qt::Vertical, this);
@@ -221,7 +235,7 @@ CGraphCtrlDlg::CGraphCtrlDlg(QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_pSurface, 0, 0);
+    layout->addWidget(plot, 0, 0);
     layout->addWidget(m_pVBar, 0, 1);
     layout->addWidget(m_pHBar, 1, 0);
 
@@ -236,22 +250,27 @@ CGraphCtrlDlg::~CGraphCtrlDlg() = default;
 
 bool CGraphCtrlDlg::event(QEvent* e)
 {
-    auto* m = static_cast<CVcmMessage*>(e);
+    // Only the graph's own messages are CVcmMessages.
+    const auto message = [e] { return static_cast<CVcmMessage*>(e); };
     switch (static_cast<int>(e->type())) {
-    case WM_GRAPH_SET_XINC:
+    case WM_GRAPH_SET_XINC: {
+        CVcmMessage* m = message();
         m->result = OnSetXInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
         return true;
-    case WM_GRAPH_SET_YINC:
+    }
+    case WM_GRAPH_SET_YINC: {
+        CVcmMessage* m = message();
         m->result = OnSetYInc(m->wParam, reinterpret_cast<int32_t*>(m->lParam));
         return true;
+    }
     case WM_GRAPH_AUTO_SCALE:
-        m->result = OnAutoScale();
+        message()->result = OnAutoScale();
         return true;
     case WM_GRAPH_SHOW_DOTS:
-        m->result = OnShowDots(m->wParam);
+        message()->result = OnShowDots(message()->wParam);
         return true;
     case WM_GRAPH_LOAD_DATA:
-        m->result = OnLoadData();
+        message()->result = OnLoadData();
         return true;
     default:
         return QWidget::event(e);
@@ -268,7 +287,11 @@ void CGraphCtrlDlg::keyPressEvent(QKeyEvent* e)
     QWidget::keyPressEvent(e);
 }
 
-void CGraphCtrlDlg::Repaint() { m_pSurface->update(); }
+void CGraphCtrlDlg::Repaint()
+{
+    if (m_pSurface)
+        m_pSurface->update();
+}
 
 void CGraphCtrlDlg::OnScrollAction(QScrollBar* bar, int action)
 {

@@ -29,6 +29,7 @@ public:
     ~CGraphCtrlDlg() override;
 
     CFLineGraph& GetGraph() { return m_graph; }
+    // Null where the platform has no OpenGL.
     CPlotSurface* GetSurface() const { return m_pSurface; }
 
 protected:

@@ -97,8 +97,6 @@ CGraphDlg::~CGraphDlg() = default;
 
 void CGraphDlg::OnInitDialog()
 {
-    setMinimumSize(kMinWidth, kMinHeight);
-
     m_pGraphCtrl = new CGraphCtrlDlg(this);
     m_pGraphCtrl->setGeometry(m_pGraphArea->geometry());
     m_pGraphCtrl->setWindowTitle(QStringLiteral("Graph"));
@@ -115,6 +113,8 @@ void CGraphDlg::OnInitDialog()
     m_showDot = FromLeftBottom(m_pShowDot, client.height());
     m_nPlotWidthMargin = client.width() - m_pGraphCtrl->width();
     m_nPlotHeightMargin = client.height() - m_pGraphCtrl->height();
+    // Only now: a template smaller than this opens larger, laid out by OnSize.
+    setMinimumSize(kMinWidth, kMinHeight);
 
     PostVcmMessage(m_pGraphCtrl, WM_GRAPH_LOAD_DATA);
 }

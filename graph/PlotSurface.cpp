@@ -5,12 +5,6 @@
 #include "graph/FLineGraph.h"
 #include "graph/FOpenGL.h"
 
-namespace {
-
-constexpr std::uint8_t kColourBits = 16;
-
-}  // namespace
-
 CPlotSurface::CPlotSurface(CFLineGraph& graph, QWidget* parent)
     : QOpenGLWidget(parent),
       m_graph(graph),

@@ -2,6 +2,7 @@
 
 #include <QOpenGLWidget>
 
+#include <cstdint>
 #include <memory>
 
 #include "graph/GLWidgetDeviceContext.h"
@@ -14,6 +15,9 @@ class CPlotSurface : public QOpenGLWidget {
     Q_OBJECT
 
 public:
+    // Colour depth that the surface asks for.
+    static constexpr std::uint8_t kColourBits = 16;
+
     CPlotSurface(CFLineGraph& graph, QWidget* parent);
     ~CPlotSurface() override;
 

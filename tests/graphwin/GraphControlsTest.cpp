@@ -7,6 +7,7 @@
 
 #include <mutex>
 
+#include "app/DialogUnits.h"
 #include "graph/PlotSurface.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
@@ -163,6 +164,12 @@ TEST_F(GraphControlsTest, ResizingKeepsTheBottomRowDownAndCloseRight)
         return g;
     };
     const std::vector<int> before = gaps();
+    // As the template has them, also where the smallest size made the window
+    // open larger than the template.
+    const CDialogUnits du(m_dlg->font());
+    EXPECT_EQ(before[0], du.X(422) - du.X(365));
+    EXPECT_EQ(before[2], du.Y(267) - du.Y(240));
+    EXPECT_EQ(before.back(), du.Y(267) - du.Y(246));
     m_dlg->resize(m_dlg->size() + QSize(300, 200));
     EXPECT_EQ(gaps(), before);
     m_dlg->resize(300, 200);

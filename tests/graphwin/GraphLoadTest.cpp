@@ -77,10 +77,10 @@ TEST_F(GraphWindowTest, PlotShowsEveryLineInItsColourAndDotsOnRequest)
     // The window as the X server shows it, plot included, once it has been drawn.
     const auto grab = [&] { return m_dlg->screen()->grabWindow(m_dlg->winId()).toImage(); };
     QImage window;
-    QTest::qWaitFor([&] {
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         window = grab();
         return CountColour(window, kChannelColours[kLines - 1]) > 20;
-    }, 5000);
+    }, 5000));
     EXPECT_TRUE(window.save(QStringLiteral(TARVIX_BUILD_DIR "/graph-window.png")));
     for (int k = 0; k < kLines; ++k)
         EXPECT_GT(CountColour(window, kChannelColours[k]), 20) << "line " << k;
