@@ -1,6 +1,8 @@
 #include "app/DialogUnits.h"
 
+#include <QDialog>
 #include <QFontMetrics>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -32,4 +34,27 @@ QRect CDialogUnits::Rect(int x, int y, int width, int height) const
 QSize CDialogUnits::Size(int width, int height) const
 {
     return QSize(X(width), Y(height));
+}
+
+CDialogUnits SetUpFixedDialog(QDialog* dialog, const char* objectName, const QString& title,
+                              const QFont& font, int width, int height)
+{
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setFont(font);
+    const CDialogUnits du(dialog->font());
+    dialog->setFixedSize(du.Size(width, height));
+    return du;
+}
+
+QPushButton* AddTemplateButton(QWidget* parent, const char* objectName, const QString& text,
+                               const QRect& rect)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setGeometry(rect);
+    button->setAutoDefault(false);
+    return button;
 }

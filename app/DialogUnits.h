@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QRect>
 
+class QDialog;
+class QPushButton;
+class QWidget;
+
 // Dialog templates give positions in dialog units: a quarter of the font's
 // average character width across, an eighth of its height down.
 class CDialogUnits {
@@ -18,3 +22,13 @@ private:
     int m_nBaseX;
     int m_nBaseY;
 };
+
+// Gives a dialog of a fixed template its title, font and size (in dialog units,
+// measured with that font) and a title bar with only the close box; returns the
+// units for laying out its controls.
+CDialogUnits SetUpFixedDialog(QDialog* dialog, const char* objectName, const QString& title,
+                              const QFont& font, int width, int height);
+
+// A push button of a template: named for tests, never the default by focus.
+QPushButton* AddTemplateButton(QWidget* parent, const char* objectName, const QString& text,
+                               const QRect& rect);

@@ -35,13 +35,8 @@ std::string SettingsFilePath()
 
 COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("optionDlg");
-    setWindowTitle(QStringLiteral("Option"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("MS Shell Dlg"), 9));
-    const CDialogUnits du(font());
-    setFixedSize(du.Size(303, 186));
+    const CDialogUnits du = SetUpFixedDialog(this, "optionDlg", QStringLiteral("Option"),
+                                             QFont(QStringLiteral("MS Shell Dlg"), 9), 303, 186);
 
     auto* tab = new QTabWidget(this);
     tab->setObjectName("tab");
@@ -57,17 +52,13 @@ COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
     m_pDataFile->setObjectName("dataFile");
     m_pDataFile->setGeometry(du.Rect(12, 42, 258, 14));
 
-    auto button = [this, &du](const char* name, const char* text, QRect rect) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(name);
-        b->setGeometry(rect);
-        b->setAutoDefault(false);
-        return b;
-    };
-    QPushButton* browse = button("browse", "...", du.Rect(271, 42, 18, 14));
-    m_pApply = button("apply", "Apply", du.Rect(132, 165, 50, 14));
-    QPushButton* ok = button("ok", "OK", du.Rect(191, 165, 50, 14));
-    QPushButton* cancel = button("cancel", "Cancel", du.Rect(245, 165, 50, 14));
+    QPushButton* browse = AddTemplateButton(this, "browse", QStringLiteral("..."),
+                                            du.Rect(271, 42, 18, 14));
+    m_pApply = AddTemplateButton(this, "apply", QStringLiteral("Apply"), du.Rect(132, 165, 50, 14));
+    QPushButton* ok = AddTemplateButton(this, "ok", QStringLiteral("OK"),
+                                        du.Rect(191, 165, 50, 14));
+    QPushButton* cancel = AddTemplateButton(this, "cancel", QStringLiteral("Cancel"),
+                                            du.Rect(245, 165, 50, 14));
     ok->setDefault(true);
     m_pApply->setEnabled(false);
 

@@ -90,13 +90,9 @@ void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 
 CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("paramConverterDlg");
-    setWindowTitle(QStringLiteral("Parameter Converter"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Tahoma"), 9));
-    const CDialogUnits du(font());
-    setFixedSize(du.Size(347, 207));
+    const CDialogUnits du =
+        SetUpFixedDialog(this, "paramConverterDlg", QStringLiteral("Parameter Converter"),
+                         QFont(QStringLiteral("Tahoma"), 9), 347, 207);
 
     auto* group = new QGroupBox(QStringLiteral("Input Parameter Files"), this);
     group->setGeometry(du.Rect(5, 5, 337, 175));
@@ -126,17 +122,14 @@ CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
         m_pFileList->setItem(row, 2, new QTableWidgetItem);
     }
 
-    auto button = [this, &du](const char* name, const char* text, QRect rect) {
-        auto* b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(name);
-        b->setGeometry(rect);
-        b->setAutoDefault(false);
-        return b;
-    };
-    QPushButton* add = button("add", "Add", du.Rect(12, 186, 50, 14));
-    m_pRemove = button("remove", "Remove", du.Rect(66, 186, 50, 14));
-    m_pConvert = button("convert", "Convert", du.Rect(216, 186, 68, 14));
-    QPushButton* closeButton = button("close", "Close", du.Rect(288, 186, 50, 14));
+    QPushButton* add = AddTemplateButton(this, "add", QStringLiteral("Add"),
+                                         du.Rect(12, 186, 50, 14));
+    m_pRemove = AddTemplateButton(this, "remove", QStringLiteral("Remove"),
+                                  du.Rect(66, 186, 50, 14));
+    m_pConvert = AddTemplateButton(this, "convert", QStringLiteral("Convert"),
+                                   du.Rect(216, 186, 68, 14));
+    QPushButton* closeButton = AddTemplateButton(this, "close", QStringLiteral("Close"),
+                                                 du.Rect(288, 186, 50, 14));
     closeButton->setDefault(true);
     m_pRemove->setEnabled(false);
     m_pConvert->setEnabled(false);
