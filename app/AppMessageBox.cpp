@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "pages/VcmMessages.h"
+#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -93,4 +94,10 @@ int ShowAppMessageBox(const std::string& text, const std::string& caption, unsig
 void InstallAppMessageBox()
 {
     host::SetMessageBoxHandler(&ShowAppMessageBox);
+}
+
+void ShowSaveSucceeded()
+{
+    host::SleepMs(300);
+    host::MessageBox("Saving parameter was completed successfully.");
 }

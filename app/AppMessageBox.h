@@ -11,3 +11,7 @@ int ShowAppMessageBox(const std::string& text, const std::string& caption, unsig
 
 // Installs ShowAppMessageBox as the host's message-box handler.
 void InstallAppMessageBox();
+
+// A successful save (EEPROM, script file, motor list) is told after a pause of
+// 300 ms, with the same words for all three.
+void ShowSaveSucceeded();

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/AppMessageBox.h"
 #include "app/ConnectDlg.h"
 #include "app/FileDialogs.h"
 #include "app/MotorListDlg.h"
@@ -33,7 +34,6 @@ constexpr int kFrameWidth = 440;
 constexpr int kMinFrameHeight = 500;
 constexpr int kInitialFrameHeight = 620;
 constexpr int kBaudRate9600 = 9600;
-constexpr unsigned long kSuccessPauseMs = 300;
 constexpr int kCloseRetryMs = 50;
 constexpr int kLoadingFileCaption = 316;
 constexpr int kSavingToFileCaption = 317;
@@ -324,8 +324,7 @@ void CMainFrame::OnSaveToEeprom()
     CommandScope command(*this);
     SendVcmMessage(m_pView, WM_POLL_STOP);
     if (m_pMaster->SendCommand("SP") == kVcmOk) {
-        QThread::msleep(kSuccessPauseMs);
-        host::MessageBox("Saving parameter was completed successfully.");
+        ShowSaveSucceeded();
     } else {
         host::MessageBox("Saving parameter was failed.");
     }
@@ -414,8 +413,7 @@ void CMainFrame::OnSaveScriptFile()
             file.Discard();
     }
     if (saved) {
-        QThread::msleep(kSuccessPauseMs);
-        host::MessageBox("Saving parameter was completed successfully.");
+        ShowSaveSucceeded();
     } else {
         host::MessageBox("Saving parameter was failed.");
     }

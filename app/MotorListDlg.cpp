@@ -2,11 +2,11 @@
 
 #include <QHeaderView>
 #include <QPushButton>
-#include <QThread>
 #include <QTreeWidget>
 
 #include <string>
 
+#include "app/AppMessageBox.h"
 #include "app/DialogUnits.h"
 #include "app/FileDialogs.h"
 #include "app/ProgressDlg.h"
@@ -30,7 +30,6 @@ constexpr Column kColumns[] = {
 };
 // The numbers of the first two columns are shown with at most this many characters.
 constexpr int kMaxNumberText = 7;
-constexpr unsigned long kSuccessPauseMs = 300;
 
 }  // namespace
 
@@ -132,8 +131,7 @@ void CMotorListDlg::OnBnClickedSaveToFile()
         host::MessageBox("Saving parameter was failed.");
         return;
     }
-    QThread::msleep(kSuccessPauseMs);
-    host::MessageBox("Saving parameter was completed successfully.");
+    ShowSaveSucceeded();
 }
 
 bool CMotorListDlg::WriteMotorList(FILE* file)
