@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "platform/MessageBox.h"
+
 namespace {
 
 // Each filter names its pattern twice: the label as the user reads it, then
@@ -52,4 +54,17 @@ QStringList AskOpenParameterFiles(QWidget* owner, bool several)
     return RunFileDialog(owner, QFileDialog::AcceptOpen,
                          several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile,
                          {kParameterFilter, kAllFilesFilter});
+}
+
+std::unique_ptr<host::ReplacingFile> CreateParameterFile(QWidget* owner)
+{
+    const QString path = AskSaveParameterFile(owner);
+    if (path.isEmpty())
+        return nullptr;
+    auto file = std::make_unique<host::ReplacingFile>(path.toLocal8Bit().toStdString());
+    if (!file->Open()) {
+        host::MessageBox("Failed to create file", host::MB_OK, "Error");
+        return nullptr;
+    }
+    return file;
 }

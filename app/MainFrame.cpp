@@ -392,25 +392,19 @@ void CMainFrame::OnSaveScriptFile()
     if (!IsPortOpen())
         return;
     CommandScope command(*this);
-    QString path = AskSaveParameterFile(this);
-    if (path.isEmpty())
+    std::unique_ptr<host::ReplacingFile> file = CreateParameterFile(this);
+    if (!file)
         return;
-    // The earlier file stays until the new one is complete on disk.
-    host::ReplacingFile file(path.toLocal8Bit().toStdString());
-    if (!file.Open()) {
-        host::MessageBox("Failed to create file", host::MB_OK, "Error");
-        return;
-    }
     SendVcmMessage(m_pView, WM_POLL_STOP);
     bool saved;
     {
         CProgressDlg progress(kSavingToFileCaption);
         progress.Create(this);
-        saved = m_pMaster->SaveParameterFile(file.Stream(), &progress);
+        saved = m_pMaster->SaveParameterFile(file->Stream(), &progress);
         if (saved)
-            saved = file.Commit();
+            saved = file->Commit();
         else
-            file.Discard();
+            file->Discard();
     }
     if (saved) {
         ShowSaveSucceeded();

@@ -118,16 +118,10 @@ void CMotorListDlg::FillMotorList()
 
 void CMotorListDlg::OnBnClickedSaveToFile()
 {
-    QString path = AskSaveParameterFile(this);
-    if (path.isEmpty())
+    std::unique_ptr<host::ReplacingFile> file = CreateParameterFile(this);
+    if (!file)
         return;
-    // The earlier file stays until the new one is complete on disk.
-    host::ReplacingFile file(path.toLocal8Bit().toStdString());
-    if (!file.Open()) {
-        host::MessageBox("Failed to create file", host::MB_OK, "Error");
-        return;
-    }
-    if (!WriteMotorList(file.Stream()) || !file.Commit()) {
+    if (!WriteMotorList(file->Stream()) || !file->Commit()) {
         host::MessageBox("Saving parameter was failed.");
         return;
     }
