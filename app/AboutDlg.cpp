@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "Version.h"
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 #include "app/TarvixSettingApp.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 #include "drive/TarvixMaster.h"
 #include "platform/ComPorts.h"
 #include "platform/IniFile.h"

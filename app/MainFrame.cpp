@@ -12,17 +12,17 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/AppMessageBox.h"
+#include "ui/AppMessageBox.h"
 #include "app/ConnectDlg.h"
-#include "app/FileDialogs.h"
+#include "ui/FileDialogs.h"
 #include "app/MotorListDlg.h"
 #include "app/ParamConverterDlg.h"
-#include "app/ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 #include "app/TarvixSettingApp.h"
 #include "drive/BaseDriver.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
-#include "graph/GraphDlg.h"
+#include "graphwin/GraphDlg.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "platform/MessageBox.h"

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "app/AppMessageBox.h"
-#include "app/DialogUnits.h"
-#include "app/FileDialogs.h"
-#include "app/ProgressDlg.h"
+#include "ui/AppMessageBox.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/ProgressDlg.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "drive/TextModeFile.h"

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 

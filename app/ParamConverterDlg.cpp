@@ -14,9 +14,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/DialogUnits.h"
-#include "app/FileDialogs.h"
-#include "app/ProgressDlg.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/LuaManager.h"
 #include "drive/Step1x3Driver.h"

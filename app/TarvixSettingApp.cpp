@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "app/AboutDlg.h"
-#include "app/AppMessageBox.h"
+#include "ui/AppMessageBox.h"
 #include "app/MainFrame.h"
 #include "pages/VcmColours.h"
 #include "platform/CloseRequest.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/AboutDlg.h"
-#include "app/AppMessageBox.h"
+#include "ui/AppMessageBox.h"
 #include "app/ConnectDlg.h"
 #include "app/MainFrame.h"
 #include "app/TarvixSettingApp.h"

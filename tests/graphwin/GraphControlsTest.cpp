@@ -7,8 +7,8 @@
 
 #include <mutex>
 
-#include "app/DialogUnits.h"
-#include "graph/PlotSurface.h"
+#include "ui/DialogUnits.h"
+#include "graphwin/PlotSurface.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
 

@@ -8,9 +8,9 @@
 
 #include <mutex>
 
-#include "app/ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 #include "drive/TarvixMaster.h"
-#include "graph/PlotSurface.h"
+#include "graphwin/PlotSurface.h"
 #include "pages/VcmMessages.h"
 #include "platform/CloseRequest.h"
 #include "tests/drive/DriverTestSupport.h"

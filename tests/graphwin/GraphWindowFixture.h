@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graph/GraphCtrlDlg.h"
-#include "graph/GraphDlg.h"
+#include "graphwin/GraphCtrlDlg.h"
+#include "graphwin/GraphDlg.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/SimulatedDriveOnCom.h"
 

@@ -1,4 +1,4 @@
-#include "graph/GraphCtrlDlg.h"
+#include "graphwin/GraphCtrlDlg.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -12,13 +12,13 @@
 #include <mutex>
 #include <vector>
 
-#include "app/ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "graph/FOpenGL.h"
 #include "graph/GLWidgetDeviceContext.h"
-#include "graph/GraphMessages.h"
-#include "graph/PlotSurface.h"
+#include "graphwin/GraphMessages.h"
+#include "graphwin/PlotSurface.h"
 #include "platform/CloseRequest.h"
 
 namespace {

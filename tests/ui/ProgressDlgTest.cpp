@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

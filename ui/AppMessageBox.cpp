@@ -1,4 +1,4 @@
-#include "app/AppMessageBox.h"
+#include "ui/AppMessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

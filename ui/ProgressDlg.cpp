@@ -1,4 +1,4 @@
-#include "app/ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

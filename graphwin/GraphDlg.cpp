@@ -1,4 +1,4 @@
-#include "graph/GraphDlg.h"
+#include "graphwin/GraphDlg.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -9,9 +9,9 @@
 #include <QRegularExpressionValidator>
 #include <QResizeEvent>
 
-#include "app/DialogUnits.h"
-#include "graph/GraphCtrlDlg.h"
-#include "graph/GraphMessages.h"
+#include "ui/DialogUnits.h"
+#include "graphwin/GraphCtrlDlg.h"
+#include "graphwin/GraphMessages.h"
 
 namespace {
 

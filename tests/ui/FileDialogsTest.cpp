@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 
-#include "app/FileDialogs.h"
-#include "tests/app/AppTestSupport.h"
+#include "ui/FileDialogs.h"
+#include "tests/support/ModalWindows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "graph/PlotSurface.h"
+#include "graphwin/PlotSurface.h"
 
 #include <mutex>
 
