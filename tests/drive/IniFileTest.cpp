@@ -75,6 +75,62 @@ TEST(IniFileTest, WriteKeepsOtherLinesAndCreatesWhatIsMissing)
                                                  folder.Path() + "no/such/folder.ini"));
 }
 
+// A UTF-16 file with its byte-order mark.
+std::string Utf16(const std::u16string& text, bool little)
+{
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) {
+        const char low = static_cast<char>(u & 0xFF);
+        const char high = static_cast<char>(u >> 8);
+        bytes += little ? low : high;
+        bytes += little ? high : low;
+    }
+    return bytes;
+}
+
+TEST(IniFileTest, WriteKeepsEveryOtherByte)
+{
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"NUL bytes",
+         "; a\0b\r\n[COMM]\r\nX=\0\0y\r\nPortNo=3\r\n[Z]\r\nQ=1\0\r\n"s,
+         "; a\0b\r\n[COMM]\r\nX=\0\0y\r\nPortNo=5\r\n[Z]\r\nQ=1\0\r\n"s},
+        {"UTF-16 LE",
+         Utf16(u"; \u2713\r\n[COMM]\r\nPortNo=3\r\n[Other]\r\nName=Gr\u00F6\u00DFe\r\n", true),
+         Utf16(u"; \u2713\r\n[COMM]\r\nPortNo=5\r\n[Other]\r\nName=Gr\u00F6\u00DFe\r\n", true)},
+        // A new line ends as the others do, also after a last line without end.
+        {"UTF-16 BE", Utf16(u"[COMM]\r\nBaudrate=9600", false),
+         Utf16(u"[COMM]\r\nBaudrate=9600\r\nPortNo=5\r\n", false)},
+    };
+    TempProgramFolder folder;
+    const std::string path = folder.Path() + "c.ini";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.Write("c.ini", c.before);
+        ASSERT_TRUE(host::WritePrivateProfileString("COMM", "PortNo", "5", path));
+        EXPECT_EQ(ReadAll(path), c.after);
+        EXPECT_EQ(host::GetPrivateProfileInt("COMM", "PortNo", 1, path), 5);
+    }
+    // The caller's texts are UTF-8.
+    folder.Write("c.ini", cases[1].before);
+    EXPECT_EQ(host::GetPrivateProfileString("other", "name", "", path), "Gr\u00F6\u00DFe");
+}
+
+TEST(IniFileTest, AFileThatIsNoRegularFileReadsAsMissingAndIsNotWritten)
+{
+    TempProgramFolder folder;
+    const std::string path = folder.Path() + "Connection.ini";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    // Nothing writes to the pipe: a read that waited for a writer would never end.
+    EXPECT_EQ(host::GetPrivateProfileInt("COMM", "Baudrate", 19200, path), 19200);
+    EXPECT_FALSE(host::WritePrivateProfileString("COMM", "Baudrate", "9600", path));
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST(ReplacingFileTest, TargetChangesOnlyOnCommit)
 {
     TempProgramFolder folder;
