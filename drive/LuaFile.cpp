@@ -71,6 +71,38 @@ void StopChunk(lua_State* state, lua_Debug*)
     luaL_error(state, "instruction budget exceeded");
 }
 
+// Its address is the registry key of the mark that the file called os.exit.
+const char kExitCalledKey = 0;
+
+// Takes the place of os.exit, the one standard function that ends the process:
+// the call fails the chunk instead, and is remembered so that a chunk catching
+// the error with pcall still fails its load.
+int RefuseExit(lua_State* state)
+{
+    // Raw, as the file may have given the registry a metatable.
+    lua_pushlightuserdata(state, const_cast<char*>(&kExitCalledKey));
+    lua_pushboolean(state, 1);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+    return luaL_error(state, "a database file cannot end the program");
+}
+
+void ReplaceExit(lua_State* state)
+{
+    lua_getglobal(state, LUA_OSLIBNAME);
+    lua_pushcfunction(state, RefuseExit);
+    lua_setfield(state, -2, "exit");
+    lua_pop(state, 1);
+}
+
+bool ExitWasCalled(lua_State* state)
+{
+    lua_pushlightuserdata(state, const_cast<char*>(&kExitCalledKey));
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    const bool called = lua_toboolean(state, -1) != 0;
+    lua_pop(state, 1);
+    return called;
+}
+
 bool LoadChunk(lua_State* state, const std::string& path)
 {
     UniqueFile file = OpenRegularFile(path);
@@ -99,6 +131,7 @@ bool RunDatabaseFile(const char* fileName, StateHolder& holder, int instructionB
     if (!state)
         return false;
     luaL_openlibs(state);
+    ReplaceExit(state);
     if (!LoadChunk(state, path)) {
         lua_settop(state, 0);
         return false;
@@ -106,7 +139,16 @@ bool RunDatabaseFile(const char* fileName, StateHolder& holder, int instructionB
     lua_sethook(state, StopChunk, LUA_MASKCOUNT, instructionBudget > 0 ? instructionBudget : 1);
     const bool ran = lua_pcall(state, 0, LUA_MULTRET, 0) == 0;
     lua_sethook(state, nullptr, 0, 0);
+    // The readers run outside any protected call, where an error raised by a
+    // finalizer that a collection step runs would abort the process; the
+    // finalizers run at lua_close instead, which protects them.
+    lua_gc(state, LUA_GCSTOP, 0);
     lua_settop(state, 0);
+    if (ExitWasCalled(state)) {
+        // Not even what the file defined before its exit is read.
+        holder.Reset();
+        return false;
+    }
     return ran;
 }
 

@@ -63,9 +63,11 @@ constexpr int kInstructionBudget = 50'000'000;
 // Runs the file named relative to the program's folder in a fresh state with
 // the standard libraries. Only a regular file is read (a named pipe or device
 // could block for ever), and a chunk that runs past its instruction budget
-// fails like any other. The holder receives the state whenever one could be
-// created, also when loading or running failed (some readers still look at
-// what a failed file defined). True when the chunk loaded and ran.
+// fails like any other. os.exit fails the chunk instead of ending the program.
+// The holder receives the state whenever one could be created, also when
+// loading or running failed (some readers still look at what a failed file
+// defined), but not after the file called os.exit. True when the chunk loaded
+// and ran.
 bool RunDatabaseFile(const char* fileName, StateHolder& holder,
                      int instructionBudget = kInstructionBudget);
 

@@ -5,7 +5,10 @@
 // Private-profile (ini) files with the semantics the program relies on from its
 // original platform: sections and keys match without regard to case, values are
 // trimmed, a missing file, section or key gives the caller's default, and a write
-// creates the file and section when missing and keeps every other line.
+// creates the file and section when missing and keeps every other byte. A file
+// with a UTF-16 byte-order mark is read and written as UTF-16; the caller's
+// texts are UTF-8 then. Only a regular file is used: anything else (a named
+// pipe, a device) reads as missing and is not written.
 namespace host {
 
 // The value of key in section, or def when the file, section or key is missing.

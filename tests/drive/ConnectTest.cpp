@@ -282,6 +282,10 @@ TEST_F(ConnectTest, DriveSilentAtTheNewRateGivesSeven)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+const char kGoodDriveDb[] =
+    "DB_Var_SerialComm_bps = 2\nNUMBER_OF_PARAMETERS = 8\n"
+    "NUMBER_OF_PARAMETERS_EEPROM_ONLY = 8\nParamView = { { Title = 'S', { 0, 0, 'A', 1 } } }\n";
+
 // Drive databases written by the tests into a program folder of their own.
 class ConnectDatabaseTest : public ConnectTest {
 protected:
@@ -294,10 +298,12 @@ protected:
                        " { 'TARVIX Bipolar Version 7.1.x', 999, 'a.lua', 'ad.lua', 'ads.lua' },\n"
                        " { 'TARVIX Bipolar Version 7.2.x', 1, 'missing.lua', 'd.lua', 's.lua' },\n"
                        " { 'TARVIX Bipolar Version 7.3.x', 1, 'empty.lua', 'd.lua', 's.lua' },\n"
+                       " { 'TARVIX Bipolar Version 7.4.x', 1, 'good.lua', 'd.lua', 's.lua' },\n"
                        "}\n");
         m_folder.Write("empty.lua",
                        "DB_Var_SerialComm_bps = 2\nNUMBER_OF_PARAMETERS = 8\n"
                        "NUMBER_OF_PARAMETERS_EEPROM_ONLY = 8\nParamView = {}\n");
+        m_folder.Write("good.lua", kGoodDriveDb);
         m_folder.Write("d.lua", "Default_Value = { 1, 2, 3, 4, 5, 6, 7, 8 }\n");
         m_folder.Write("s.lua", "ParamDescription = { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' }\n");
     }
@@ -350,6 +356,36 @@ TEST_F(ConnectDatabaseTest, ADatabaseFileThatNeverEndsGivesEight)
     EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
     ExpectClosedAfterFailure();
     m_folder.Remove("missing.lua");
+}
+
+TEST_F(ConnectDatabaseTest, ADatabaseFileThatCallsExitGivesEight)
+{
+    StartBareDrive("TARVIX Bipolar Version 7.4.0");
+    ASSERT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
+    m_master.Close();
+    const struct {
+        const char* file;
+        std::string content;
+    } files[] = {
+        {"MotorTable.lua", "glb_TableMotorType = { { 1, 100, 'M1' } }\n"},
+        {"ErrorTable.lua", "glb_TableError = { 'none' }\n"},
+        {"VersionList.lua", "VersionList = { { 'TARVIX', 1, 'good.lua', 'd.lua', 's.lua' } }\n"},
+        {"good.lua", kGoodDriveDb},
+        // These two readers take a table that a failing file defined; not after an exit.
+        {"d.lua", "Default_Value = { 1, 2, 3, 4, 5, 6, 7, 8 }\n"},
+        {"s.lua", "ParamDescription = { 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h' }\n"},
+    };
+    for (const auto& f : files) {
+        // Also when the chunk catches the error and ends normally.
+        for (const char* exit : {"os.exit(0)\n", "pcall(os.exit, 1)\n"}) {
+            SCOPED_TRACE(std::string(f.file) + ": " + exit);
+            m_folder.Write(f.file, f.content + exit);
+            EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectDbLoadFailed);
+            ExpectClosedAfterFailure();
+        }
+        m_folder.Write(f.file, f.content);
+    }
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectOk);
 }
 
 TEST_F(ConnectDatabaseTest, ContentErrorGivesNineWithTheKeptText)

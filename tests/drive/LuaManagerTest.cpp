@@ -246,6 +246,22 @@ TEST(OpenDriveDb, GuardedGlobalsDoNotAbort)
     EXPECT_EQ(db.LoadParamView(sections), kLuaDbContentError);
 }
 
+TEST(OpenDriveDb, LateFinalizersDoNotAbort)
+{
+    // A collection step during the reads would run this finalizer outside any
+    // protected call, where its error aborts the program.
+    TempProgramFolder folder;
+    folder.Write("VersionList.lua", kOneVersion);
+    folder.Write("db.lua",
+                 "A = 5\n"
+                 "getmetatable(newproxy(true)).__gc = function() os.exit(1) end\n");
+    CLuaManager db;
+    ASSERT_EQ(db.OpenDriveDb("V 1.0.0"), 0);
+    for (int i = 0; i < 200000; ++i)
+        ASSERT_EQ(db.GetGlobalNumber(("Missing" + std::to_string(i)).c_str()), 0);
+    EXPECT_EQ(db.GetGlobalNumber("A"), 5);
+}
+
 TEST(OpenDriveDb, ReadsLeaveTheKeptStackAsFound)
 {
     TempProgramFolder folder;
