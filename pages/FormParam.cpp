@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
@@ -517,8 +518,23 @@ bool CFormParam::OnRefresh(int source)
         if (!poll || (bits->IsLive() && (GetWindowStyle(bits) & WS_DISABLED)))
             allRead = bits->ReadValue(source) && allRead;
     }
+    // After a first or full read the cache holds what the drive holds now; a
+    // poll leaves older entries in it that a field's own read may have passed.
+    if (!poll)
+        ShowInMotorScale();
     --m_nBusyDepth;
     return allRead;
+}
+
+void CFormParam::ShowInMotorScale()
+{
+    CTarvixMaster* master = GetTarvixMaster();
+    CBaseDriver* driver = master->GetDriver();
+    const ParamCacheEntry* motorNo = driver ? master->GetCacheEntry(driver->GetMotorNoParam()) : nullptr;
+    if (!motorNo || !motorNo->valid)
+        return;
+    for (size_t i = 0; i < m_vecEdits.size(); ++i)
+        m_vecEdits[i]->ShowInMotorScale(motorNo->value);
 }
 
 void CFormParam::DeferRefresh(int source)

@@ -109,6 +109,9 @@ private:
     void PlaceScrollBar();
     void SetVScrollStyle(bool on);
     void DestroyControls();
+    // Motor-factor fields whose unchanged value was made with an older motor
+    // number show it in the factor of the one the cache now holds.
+    void ShowInMotorScale();
     void OnScrollBarAction(int action);
     // Inside the page's own loop over its controls, inside the loop of a box
     // that a drive exchange raised, or under a control's handler.

@@ -264,6 +264,33 @@ TEST_F(PageTest, APollNeverOverwritesAFieldBeingEdited)
     EXPECT_EQ(edit->text(), QStringLiteral("1234"));
 }
 
+TEST_F(PageTest, AMotorFactorFieldReadsTheMotorNumberOnlyForANewValue)
+{
+    using Reads = std::vector<int>;
+    // The factor field comes first: the motor number's own row is read after it.
+    Build({Record(0, kVcmFormatMotorFactor, 69, "lr"), Record(0, kVcmFormatMotorName, 20)});
+    m_drive.Drive().SetValue(20, 3);  // factor 4
+    m_drive.Drive().SetValue(69, 15);
+    GetTarvixMaster()->InvalidateParameterCache();
+    m_page.OnRefresh(0);
+    CVcmEdit* factor = m_page.GetEdits().front();
+    ASSERT_EQ(factor->text(), QStringLiteral("60"));
+    m_drive.ClearLines();
+    m_page.OnRefresh(1);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), Reads{69});
+    m_drive.ClearLines();
+    m_page.OnRefresh(2);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
+
+    m_drive.Drive().SetValue(20, 5);  // factor 8
+    GetTarvixMaster()->InvalidateParameterCache();
+    m_drive.ClearLines();
+    m_page.OnRefresh(2);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
+    EXPECT_EQ(factor->text(), QStringLiteral("120"));
+    EXPECT_EQ(factor->GetEnteredValue(), 15);
+}
+
 TEST_F(PageTest, ValueNewsReachOnlyTheDependentControls)
 {
     std::deque<VariableInfo> records{Record(0, 0, 20), Record(4, 0, 21), Record(8, 0, 22), Record(0, 0, 23)};
