@@ -51,11 +51,12 @@ QString FormatGeneral(double value)
 }
 
 // One whole decimal number: sign, digits with at most one point, an exponent
-// introduced by e, E, d or D.
+// introduced by e, E, d or D. Anchored to the whole text: "$" would let a
+// final line break through.
 bool IsDecimalNumber(const QString& text)
 {
-    static const QRegularExpression kNumber(QStringLiteral(
-        "^[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?$"));
+    static const QRegularExpression kNumber(QRegularExpression::anchoredPattern(QStringLiteral(
+        "[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?")));
     return kNumber.match(text).hasMatch();
 }
 
