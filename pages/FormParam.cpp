@@ -394,9 +394,19 @@ void CFormParam::OnMouseWheel(int delta)
     }
 }
 
+void CFormParam::OnWheel(const QWheelEvent* event)
+{
+    // Only a turn of the vertical wheel is a wheel message for the page; a
+    // horizontal one, or a touchpad's start and end of a gesture, carries no
+    // vertical delta and would count as upwards.
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        OnMouseWheel(delta);
+}
+
 void CFormParam::wheelEvent(QWheelEvent* event)
 {
-    OnMouseWheel(event->angleDelta().y());
+    OnWheel(event);
     QWidget::wheelEvent(event);
 }
 
@@ -405,7 +415,7 @@ bool CFormParam::eventFilter(QObject* watched, QEvent* event)
     // The bar is part of the page: a wheel over it moves the rows by one line
     // too, not by the bar's own steps.
     if (watched == m_pScrollBar && event->type() == QEvent::Wheel) {
-        OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        OnWheel(static_cast<QWheelEvent*>(event));
         return true;
     }
     return QWidget::eventFilter(watched, event);

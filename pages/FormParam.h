@@ -19,6 +19,7 @@ class CVcmSwitch;
 class QLabel;
 class QScrollBar;
 class QTimer;
+class QWheelEvent;
 
 // Ids of the page's windows: one counter from here, restarted by every build.
 constexpr int kFirstControlId = 3000;
@@ -106,6 +107,7 @@ private:
     // Moves every row by -d (a positive d moves the rows up).
     void ScrollContents(int d);
     void ScrollBy(int d);
+    void OnWheel(const QWheelEvent* event);
     void PlaceScrollBar();
     void SetVScrollStyle(bool on);
     void DestroyControls();
