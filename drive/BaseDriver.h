@@ -40,6 +40,7 @@ public:
     virtual int GetDefaultValue(int i);
     virtual std::string GetParamDescription(int i);
     virtual int ReadMotorNo() = 0;
+    virtual uint16_t GetMotorNoParam() = 0;
     virtual bool HasTestArray() = 0;
     virtual uint16_t GetTestArrayStart() = 0;
     virtual int GetTestArrayLines() = 0;

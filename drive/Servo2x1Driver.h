@@ -11,6 +11,7 @@ public:
     uint16_t GetSaveParameterCount() override;
     uint16_t GetBaudRateParam() override;
     int ReadMotorNo() override;
+    uint16_t GetMotorNoParam() override { return m_nMotorNoParam; }
     bool HasTestArray() override { return true; }
     uint16_t GetTestArrayStart() override { return m_nTestArrayStart; }
     int GetTestArrayLines() override { return m_nTestArrayLines; }

@@ -11,6 +11,7 @@ public:
     uint16_t GetSaveParameterCount() override;
     uint16_t GetBaudRateParam() override;
     int ReadMotorNo() override;
+    uint16_t GetMotorNoParam() override { return m_nMotorNoParam; }
     bool HasTestArray() override { return false; }
     uint16_t GetTestArrayStart() override { return 0; }
     int GetTestArrayLines() override { return 0; }

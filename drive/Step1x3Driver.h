@@ -27,6 +27,7 @@ public:
     int ReadDbConstants() override;
     uint16_t GetBaudRateParam() override { return m_nBaudRateParam; }
     int ReadMotorNo() override;
+    uint16_t GetMotorNoParam() override { return m_nMotorNoParam; }
     bool HasTestArray() override { return false; }
     uint16_t GetTestArrayStart() override { return 0; }
     int GetTestArrayLines() override { return 0; }

@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
@@ -110,15 +111,18 @@ void CFOpenGL::Resize(host::GLDeviceContext* dc, std::int32_t width, std::int32_
     host::MakeNoContextCurrent();
 }
 
-void CFOpenGL::BuildFont(host::GLDeviceContext*)
+void CFOpenGL::BuildFont(host::GLDeviceContext* dc)
 {
     if (m_bFontBuilt)
         glDeleteLists(m_nListBase, kCharCount);
     m_nListBase = glGenLists(kCharCount);
-    const QFont font = host::CreateFont(kFontHeight, 400, kFontFace);
+    // Glyphs, widths and the viewport are all in device pixels.
+    const double ratio = dc ? dc->DevicePixelRatio() : 1.0;
+    const int height = std::max(1, static_cast<int>(std::lround(kFontHeight * ratio)));
+    const QFont font = host::CreateFont(height, 400, kFontFace);
     host::UseFontBitmaps(font, kFirstChar, kCharCount, m_nListBase);
     host::GetCharWidths(font, kFirstChar, kFirstChar + kCharCount - 1, m_nCharWidth);
-    m_nFontHeight = kFontHeight;
+    m_nFontHeight = height;
     m_bFontBuilt = true;
 }
 

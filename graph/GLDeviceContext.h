@@ -48,6 +48,9 @@ public:
     virtual bool MakeCurrent(QOpenGLContext* context) = 0;
     // Shows what was drawn.
     virtual void SwapBuffers() = 0;
+    // Device pixels per pixel of the screen's layout: the bitmap font is made
+    // this much taller, so text keeps its size on a high-density screen.
+    virtual double DevicePixelRatio() const { return 1.0; }
 
     // The surface format that a descriptor asks for: OpenGL 2.1 compatibility.
     static QSurfaceFormat FormatFor(const PixelFormatDescriptor& pfd);

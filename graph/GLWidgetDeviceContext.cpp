@@ -35,4 +35,18 @@ bool GLWidgetDeviceContext::MakeCurrent(QOpenGLContext* context)
     return QOpenGLContext::currentContext() == context;
 }
 
+double GLWidgetDeviceContext::DevicePixelRatio() const
+{
+    return m_widget ? m_widget->devicePixelRatioF() : 1.0;
+}
+
+QSize GLWidgetDeviceContext::DeviceSize() const
+{
+    if (!m_widget)
+        return {};
+    // Truncated as the widget truncates its viewport before each paint.
+    const double ratio = DevicePixelRatio();
+    return QSize(static_cast<int>(m_widget->width() * ratio), static_cast<int>(m_widget->height() * ratio));
+}
+
 }  // namespace host

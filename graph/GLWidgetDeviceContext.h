@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 
 #include "graph/GLDeviceContext.h"
 
@@ -20,6 +21,9 @@ public:
     QOpenGLContext* CreateContext() override;
     bool MakeCurrent(QOpenGLContext* context) override;
     void SwapBuffers() override {}
+    double DevicePixelRatio() const override;
+    // The widget's frame buffer in device pixels, as its viewport covers it.
+    QSize DeviceSize() const;
 
 private:
     QPointer<QOpenGLWidget> m_widget;

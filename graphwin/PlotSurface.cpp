@@ -21,6 +21,19 @@ void CPlotSurface::initializeGL()
     CFOpenGL::Shared().Create(m_dc.get(), kColourBits, m_graph.BackgroundColour());
 }
 
-void CPlotSurface::resizeGL(int w, int h) { m_graph.Resize(m_dc.get(), w, h); }
+void CPlotSurface::resizeGL(int, int) { SizeGraph(); }
 
-void CPlotSurface::paintGL() { m_graph.Draw(m_dc.get()); }
+void CPlotSurface::paintGL()
+{
+    // Moved to a screen of another pixel density: no resize tells of it.
+    if (m_dc->DeviceSize() != m_sizedFor || m_dc->DevicePixelRatio() != m_sizedRatio)
+        SizeGraph();
+    m_graph.Draw(m_dc.get());
+}
+
+void CPlotSurface::SizeGraph()
+{
+    m_sizedFor = m_dc->DeviceSize();
+    m_sizedRatio = m_dc->DevicePixelRatio();
+    m_graph.Resize(m_dc.get(), m_sizedFor.width(), m_sizedFor.height());
+}

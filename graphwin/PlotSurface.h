@@ -27,6 +27,13 @@ protected:
     void paintGL() override;
 
 private:
+    // Sizes the graph to the frame buffer in device pixels, which the
+    // viewport and the glyph bitmaps are in.
+    void SizeGraph();
+
     CFLineGraph& m_graph;
     std::unique_ptr<host::GLWidgetDeviceContext> m_dc;
+    // The device size and ratio the graph was last sized for.
+    QSize m_sizedFor;
+    double m_sizedRatio = 0;
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
@@ -393,9 +394,19 @@ void CFormParam::OnMouseWheel(int delta)
     }
 }
 
+void CFormParam::OnWheel(const QWheelEvent* event)
+{
+    // Only a turn of the vertical wheel is a wheel message for the page; a
+    // horizontal one, or a touchpad's start and end of a gesture, carries no
+    // vertical delta and would count as upwards.
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        OnMouseWheel(delta);
+}
+
 void CFormParam::wheelEvent(QWheelEvent* event)
 {
-    OnMouseWheel(event->angleDelta().y());
+    OnWheel(event);
     QWidget::wheelEvent(event);
 }
 
@@ -404,7 +415,7 @@ bool CFormParam::eventFilter(QObject* watched, QEvent* event)
     // The bar is part of the page: a wheel over it moves the rows by one line
     // too, not by the bar's own steps.
     if (watched == m_pScrollBar && event->type() == QEvent::Wheel) {
-        OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        OnWheel(static_cast<QWheelEvent*>(event));
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -517,8 +528,23 @@ bool CFormParam::OnRefresh(int source)
         if (!poll || (bits->IsLive() && (GetWindowStyle(bits) & WS_DISABLED)))
             allRead = bits->ReadValue(source) && allRead;
     }
+    // After a first or full read the cache holds what the drive holds now; a
+    // poll leaves older entries in it that a field's own read may have passed.
+    if (!poll)
+        ShowInMotorScale();
     --m_nBusyDepth;
     return allRead;
+}
+
+void CFormParam::ShowInMotorScale()
+{
+    CTarvixMaster* master = GetTarvixMaster();
+    CBaseDriver* driver = master->GetDriver();
+    const ParamCacheEntry* motorNo = driver ? master->GetCacheEntry(driver->GetMotorNoParam()) : nullptr;
+    if (!motorNo || !motorNo->valid)
+        return;
+    for (size_t i = 0; i < m_vecEdits.size(); ++i)
+        m_vecEdits[i]->ShowInMotorScale(motorNo->value);
 }
 
 void CFormParam::DeferRefresh(int source)

@@ -19,6 +19,7 @@ class CVcmSwitch;
 class QLabel;
 class QScrollBar;
 class QTimer;
+class QWheelEvent;
 
 // Ids of the page's windows: one counter from here, restarted by every build.
 constexpr int kFirstControlId = 3000;
@@ -106,9 +107,13 @@ private:
     // Moves every row by -d (a positive d moves the rows up).
     void ScrollContents(int d);
     void ScrollBy(int d);
+    void OnWheel(const QWheelEvent* event);
     void PlaceScrollBar();
     void SetVScrollStyle(bool on);
     void DestroyControls();
+    // Motor-factor fields whose unchanged value was made with an older motor
+    // number show it in the factor of the one the cache now holds.
+    void ShowInMotorScale();
     void OnScrollBarAction(int action);
     // Inside the page's own loop over its controls, inside the loop of a box
     // that a drive exchange raised, or under a control's handler.

@@ -51,11 +51,12 @@ QString FormatGeneral(double value)
 }
 
 // One whole decimal number: sign, digits with at most one point, an exponent
-// introduced by e, E, d or D.
+// introduced by e, E, d or D. Anchored to the whole text: "$" would let a
+// final line break through.
 bool IsDecimalNumber(const QString& text)
 {
-    static const QRegularExpression kNumber(QStringLiteral(
-        "^[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?$"));
+    static const QRegularExpression kNumber(QRegularExpression::anchoredPattern(QStringLiteral(
+        "[ \\t\\n\\v\\f\\r]*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eEdD][+-]?[0-9]+)?")));
     return kNumber.match(text).hasMatch();
 }
 
@@ -113,6 +114,13 @@ int32_t LeadingInteger(const QString& text)
     return static_cast<int32_t>(value);
 }
 
+// The 32-bit product of a raw value and the motor's factor.
+QString MotorScaledText(int32_t x, int motorNo)
+{
+    const int64_t factor = CMotorTable::GetInstance()->GetMotorFactor(motorNo);
+    return QString::number(static_cast<int64_t>(x) * factor);
+}
+
 }  // namespace
 
 CVcmEdit::CVcmEdit(const VariableInfo* variable) : CVcmCtrl(variable)
@@ -166,9 +174,12 @@ QString CVcmEdit::FormatValue(int32_t x)
     case kVcmFormatPowerOfTen:
         return FormatGeneral(static_cast<double>(x) * PowerOfTen(m_nExponent));
     case kVcmFormatMotorFactor: {
-        const int64_t factor = CMotorTable::GetInstance()->GetMotorFactor(
-            m_pMaster->GetDriver() ? m_pMaster->GetDriver()->ReadMotorNo() : 0);
-        return QString::number(static_cast<int64_t>(x) * factor);
+        QPointer<QWidget> alive(this);
+        const int motorNo = m_pMaster->GetDriver() ? m_pMaster->GetDriver()->ReadMotorNo() : 0;
+        if (!alive)
+            return {};
+        m_nTextMotorNo = motorNo;
+        return MotorScaledText(x, motorNo);
     }
     default:
         return QString::number(x);
@@ -227,7 +238,10 @@ void CVcmEdit::ShowValue(int32_t x)
     m_nState = x != m_nDefault ? kColourStateChanged : kColourStateNormal;
     CtlColor();
     if (x == m_nShownValue) {
-        RescaleText();
+        // The exponent came with the value, at no further exchange: a new one
+        // shows the same value in its scale.
+        if (GetFormat() == kVcmFormatPowerOfTen)
+            SetShownText(FormatValue(x));
         return;
     }
     m_nShownValue = x;
@@ -242,15 +256,18 @@ void CVcmEdit::ShowValue(int32_t x)
         SendVcmMessage(ParentPage(), WM_VCM_VALUE_CHANGED, m_pVariable->number, x);
 }
 
-void CVcmEdit::RescaleText()
+void CVcmEdit::ShowInMotorScale(int motorNo)
 {
-    // Only the exponent or the motor factor can change the text of a raw value.
-    const int format = GetFormat();
-    if (format != kVcmFormatPowerOfTen && format != kVcmFormatMotorFactor)
+    if (GetFormat() != kVcmFormatMotorFactor || m_nShownValue == kInvalidValue ||
+        motorNo == m_nTextMotorNo)
         return;
-    QPointer<QWidget> alive(this);
-    const QString shown = FormatValue(m_nShownValue);  // format 8 asks the drive
-    if (!alive || shown == m_strShownText)
+    m_nTextMotorNo = motorNo;
+    SetShownText(MotorScaledText(m_nShownValue, motorNo));
+}
+
+void CVcmEdit::SetShownText(const QString& shown)
+{
+    if (shown == m_strShownText)
         return;
     m_strShownText = shown;
     setText(shown);

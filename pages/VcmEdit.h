@@ -25,6 +25,10 @@ public:
     // Applies the conditions: visibility, enabling, read-only, row label and
     // detail line.
     void UpdateStyle();
+    // A motor-factor field shows its unchanged value again in the factor of
+    // this motor, when its text was made with another one. No exchange, and
+    // no news to the page.
+    void ShowInMotorScale(int motorNo);
 
     int GetColourState() const { return m_nState; }
 
@@ -39,10 +43,10 @@ private:
     void OnEnKillFocus();
     void ApplyTypedValue();
     void RevertText();
-    // The text of the unchanged shown value again, when the exponent or the
-    // motor factor it was made with has changed since. Not news to the page.
-    void RescaleText();
-    // The shown text of a raw value by the display format.
+    // The text of the unchanged shown value, made anew; not news to the page.
+    void SetShownText(const QString& shown);
+    // The shown text of a raw value by the display format; a motor-factor
+    // field reads the motor number from the drive for it.
     QString FormatValue(int32_t value);
     void ShowDetail(int32_t value);
     // Text colours by the colour state; system colours unless editable.
@@ -54,4 +58,6 @@ private:
     // The text ShowValue or RevertText set last: unchanged, it stands for the
     // shown raw value exactly, whatever the format rounded away.
     QString m_strShownText;
+    // The motor number whose factor made the shown text of a motor-factor field.
+    int m_nTextMotorNo = 0;
 };

@@ -55,7 +55,10 @@ protected:
         std::lock_guard lock(CFLineGraph::GraphLock());
         created = CFOpenGL::Shared().Create(&m_dc, 16, graph.BackgroundColour());
     }
-    void resizeGL(int w, int h) override { graph.Resize(&m_dc, w, h); }
+    void resizeGL(int, int) override
+    {
+        graph.Resize(&m_dc, m_dc.DeviceSize().width(), m_dc.DeviceSize().height());
+    }
     void paintGL() override
     {
         graph.Draw(&m_dc);

@@ -111,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Scrolling ------------------------------------------------------------
 
-constexpr int kWheel = 100;  // a wheel message, with its delta as `thumb`
+constexpr int kWheel = 100;        // a wheel turn, with its vertical delta as `thumb`
+constexpr int kSidewaysWheel = 101;  // the same with a horizontal delta
 constexpr int kLimit = -1;   // the page's scroll limit
 
 struct ScrollCase {
@@ -131,8 +132,9 @@ TEST_P(PageScrolling, MovesTheRowsByTheRequestWithinTheLimits)
     const int limit = m_page.GetContentHeight() - m_page.GetPageHeight();
     ASSERT_GT(limit, 300);
     m_page.OnVScroll(SB_THUMBPOSITION, c.from == kLimit ? limit : c.from);
-    if (c.code == kWheel) {
-        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, c.thumb), Qt::NoButton,
+    if (c.code == kWheel || c.code == kSidewaysWheel) {
+        const QPoint delta = c.code == kWheel ? QPoint(0, c.thumb) : QPoint(c.thumb, 0);
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), delta, Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&m_page, &wheel);
     } else {
@@ -148,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
     Requests, PageScrolling,
     testing::Values(ScrollCase{"WheelDown", 0, kWheel, -120, 28},
                     ScrollCase{"BigWheelDeltaMovesOneLine", 100, kWheel, 240, 72},
-                    ScrollCase{"NoDeltaCountsAsUp", 100, kWheel, 0, 72},
+                    ScrollCase{"NoDeltaDoesNothing", 100, kWheel, 0, 100},
+                    ScrollCase{"HorizontalWheelDoesNothing", 100, kSidewaysWheel, 120, 100},
                     ScrollCase{"WheelUpStopsAtTop", 10, kWheel, 120, 0},
                     ScrollCase{"WheelDownAtLimit", kLimit, kWheel, -120, kLimit},
                     ScrollCase{"LineUpAtTop", 0, SB_LINEUP, 0, 0},
@@ -171,14 +174,17 @@ TEST_F(PageTest, TheScrollBarAsksForTheSameRequests)
     EXPECT_EQ(bar->value(), kScrollLine);
 }
 
-TEST_F(PageTest, AWheelOverTheScrollBarMovesOneLine)
+TEST_F(PageTest, AWheelOverTheScrollBarMovesOneLineAndOnlyVertically)
 {
     BuildSample();
-    QWheelEvent wheel(QPointF(2, 2), QPointF(2, 2), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(m_page.GetScrollBar(), &wheel);
-    EXPECT_EQ(m_page.GetScrollPos(), kScrollLine);
-    EXPECT_EQ(m_page.GetScrollBar()->value(), kScrollLine);
+    m_page.OnVScroll(SB_THUMBPOSITION, 100);
+    for (QPoint delta : {QPoint(0, -120), QPoint(120, 0), QPoint(0, 0)}) {
+        QWheelEvent wheel(QPointF(2, 2), QPointF(2, 2), QPoint(), delta, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_page.GetScrollBar(), &wheel);
+        EXPECT_EQ(m_page.GetScrollPos(), 100 + kScrollLine);
+        EXPECT_EQ(m_page.GetScrollBar()->value(), 100 + kScrollLine);
+    }
 }
 
 TEST_F(PageTest, TheScrollBarFollowsTheContentAndTheControlColumnTheWidth)
@@ -262,6 +268,33 @@ TEST_F(PageTest, APollNeverOverwritesAFieldBeingEdited)
     EXPECT_EQ(edit->text(), QStringLiteral("77"));
     m_page.OnRefresh(2);
     EXPECT_EQ(edit->text(), QStringLiteral("1234"));
+}
+
+TEST_F(PageTest, AMotorFactorFieldReadsTheMotorNumberOnlyForANewValue)
+{
+    using Reads = std::vector<int>;
+    // The factor field comes first: the motor number's own row is read after it.
+    Build({Record(0, kVcmFormatMotorFactor, 69, "lr"), Record(0, kVcmFormatMotorName, 20)});
+    m_drive.Drive().SetValue(20, 3);  // factor 4
+    m_drive.Drive().SetValue(69, 15);
+    GetTarvixMaster()->InvalidateParameterCache();
+    m_page.OnRefresh(0);
+    CVcmEdit* factor = m_page.GetEdits().front();
+    ASSERT_EQ(factor->text(), QStringLiteral("60"));
+    m_drive.ClearLines();
+    m_page.OnRefresh(1);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), Reads{69});
+    m_drive.ClearLines();
+    m_page.OnRefresh(2);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
+
+    m_drive.Drive().SetValue(20, 5);  // factor 8
+    GetTarvixMaster()->InvalidateParameterCache();
+    m_drive.ClearLines();
+    m_page.OnRefresh(2);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
+    EXPECT_EQ(factor->text(), QStringLiteral("120"));
+    EXPECT_EQ(factor->GetEnteredValue(), 15);
 }
 
 TEST_F(PageTest, ValueNewsReachOnlyTheDependentControls)

@@ -86,7 +86,8 @@ TEST_F(VcmEditTest, ConvertsTypedText)
         {kVcmFormatPowerOfTen, -1, "1.5", 15},     {kVcmFormatMotorFactor, 0, "-250", -62},
         {kVcmFormatPlain, 0, "12.7", 12},          {kVcmFormatPlain, 0, " 12", 12},
         {kVcmFormatPlain, 0, "+1e3", 1},           {kVcmFormatPlain, 0, "-123456789", -123456789},
-        {kVcmFormatPlain, 0, "12 ", bad},          {kVcmFormatPlain, 0, "0x10", bad},
+        {kVcmFormatPlain, 0, "12 ", bad},          {kVcmFormatPlain, 0, "77\n", bad},
+        {kVcmFormatOneDecimal, 0, "\n7.7", 77},    {kVcmFormatPlain, 0, "0x10", bad},
         {kVcmFormatPlain, 0, "", bad},             {kVcmFormatPlain, 0, "inf", bad},
         {kVcmFormatPlain, 0, "1e", bad},           {kVcmFormatPlain, 0, "12345678901", bad},
         {kVcmFormatPlain, 0, "2147483647", bad},
@@ -116,6 +117,9 @@ TEST_F(VcmEditTest, ShownTextStandsForTheShownValue)
 
 TEST_F(VcmEditTest, AnUnchangedValueIsShownAgainInANewScale)
 {
+    // The exponent comes with every read; a new motor number comes as the
+    // page's news, since reading it for each unchanged value would cost an
+    // exchange on every poll.
     struct Case { int format; int32_t exponent, motor; const char *before, *after; };
     const Case cases[] = {
         {kVcmFormatPowerOfTen, 0, 3, "15", "1.5"},  // exponent 0, then -1
@@ -129,6 +133,12 @@ TEST_F(VcmEditTest, AnUnchangedValueIsShownAgainInANewScale)
         Drive().SetValue(kMotorNoParam, c.motor);
         Drive().SetValue(kValue + 1, c.format == kVcmFormatPowerOfTen ? -1 : 0);
         ASSERT_TRUE(m_edit->ReadValue(kReadFromDrive));
+        if (c.format == kVcmFormatMotorFactor) {
+            EXPECT_EQ(Wire(), (Lines{"MA40", "MD"}));
+            EXPECT_EQ(m_edit->text().toStdString(), c.before);
+            m_edit->ShowInMotorScale(c.motor);
+            EXPECT_EQ(Wire(), (Lines{"MA40", "MD"}));
+        }
         EXPECT_EQ(m_edit->text().toStdString(), c.after);
         EXPECT_EQ(m_edit->GetEnteredValue(), 15);
         EXPECT_EQ(State(), m_edit->GetShownValue() == Master()->GetDriver()->GetDefaultValue(kValue)
