@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "graph/FOpenGL.h"
-#include "graph/PlotSurface.h"
+#include "graphwin/PlotSurface.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
 
