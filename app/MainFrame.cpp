@@ -25,6 +25,7 @@
 #include "graph/GraphDlg.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
+#include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
 
@@ -466,6 +467,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::OnDestroy()
 {
     m_bClosed = true;
+    // An Abort has ended what was running; the close's own steps talk to the
+    // drive as every close does.
+    host::ClearCloseRequest();
     delete m_pGraphDlg.data();
     m_pGraphDlg = nullptr;
     if (IsPortOpen()) {
