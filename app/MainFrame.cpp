@@ -280,6 +280,10 @@ void CMainFrame::OnDriveConnect()
     if (IsPortOpen())
         return;
     CommandScope command(*this);
+    // A failure may have closed the port under a page that no tick has
+    // cleared yet: its rows point into the drive model this connect replaces.
+    if (m_pView->IsDriveShown())
+        m_pView->ClearShownDrive();
     CConnectDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
