@@ -25,6 +25,7 @@
 #include "graphwin/GraphDlg.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
+#include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
 
@@ -279,6 +280,10 @@ void CMainFrame::OnDriveConnect()
     if (IsPortOpen())
         return;
     CommandScope command(*this);
+    // A failure may have closed the port under a page that no tick has
+    // cleared yet: its rows point into the drive model this connect replaces.
+    if (m_pView->IsDriveShown())
+        m_pView->ClearShownDrive();
     CConnectDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
@@ -466,6 +471,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::OnDestroy()
 {
     m_bClosed = true;
+    // An Abort has ended what was running; the close's own steps talk to the
+    // drive as every close does.
+    host::ClearCloseRequest();
     delete m_pGraphDlg.data();
     m_pGraphDlg = nullptr;
     if (IsPortOpen()) {

@@ -112,6 +112,10 @@ VcmResult CVcm::SendCommandValue(const char* command, int value)
 
 VcmResult CVcm::Exchange(const char* command, bool withValue, int value)
 {
+    // Once the user chose Abort, the rest of the refresh or command that was
+    // running ends here: nothing more on the line, no further box.
+    if (host::IsCloseRequested())
+        return kVcmAborted;
     if (!m_bOpen)
         return kVcmPortNotOpen;
     if (!command)

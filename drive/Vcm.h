@@ -13,7 +13,8 @@ enum : int {
     kVcmWrongEcho = 2,
     kVcmNoAnswer = 0x10,
     kVcmErrorAnswer = 0x20,
-    kVcmAborted = 0x100000,    // the user chose Abort; the application is closing
+    kVcmAborted = 0x100000,    // the user chose Abort, here or in an earlier exchange;
+                               // the application is closing
     kVcmPortNotOpen = 0x10000000,
     kVcmWriteFailed = 0x20000000,  // port closed after it
 };

@@ -504,36 +504,34 @@ void CFormParam::OnValueChanged(uint16_t param)
     --m_nBusyDepth;
 }
 
-bool CFormParam::OnRefresh(int source)
+void CFormParam::OnRefresh(int source)
 {
     if (source != kReadThroughCache && source != kReadPoll && source != kReadFromDrive)
-        return true;
+        return;
     const bool poll = source == kReadPoll;
-    bool allRead = true;
     ++m_nBusyDepth;
     // A poll never overwrites a control that the user may be typing in or
-    // choosing from.
+    // choosing from. A control whose read fails keeps what it shows.
     for (size_t i = 0; i < m_vecEdits.size(); ++i) {
         CVcmEdit* edit = m_vecEdits[i];
         if (!poll || (edit->IsLive() && (GetWindowStyle(edit) & (WS_DISABLED | ES_READONLY))))
-            allRead = edit->ReadValue(source) && allRead;
+            edit->ReadValue(source);
     }
     for (size_t i = 0; i < m_vecCombos.size(); ++i) {
         CVcmCombo* combo = m_vecCombos[i];
         if (!poll || (combo->IsLive() && (GetWindowStyle(combo) & WS_DISABLED)))
-            allRead = combo->ReadValue(source) && allRead;
+            combo->ReadValue(source);
     }
     for (size_t i = 0; i < m_vecSwitches.size(); ++i) {
         CVcmSwitch* bits = m_vecSwitches[i];
         if (!poll || (bits->IsLive() && (GetWindowStyle(bits) & WS_DISABLED)))
-            allRead = bits->ReadValue(source) && allRead;
+            bits->ReadValue(source);
     }
     // After a first or full read the cache holds what the drive holds now; a
     // poll leaves older entries in it that a field's own read may have passed.
     if (!poll)
         ShowInMotorScale();
     --m_nBusyDepth;
-    return allRead;
 }
 
 void CFormParam::ShowInMotorScale()

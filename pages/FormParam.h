@@ -65,8 +65,7 @@ public:
     void ClearControls();
 
     // Re-reads the controls (VcmReadSource 0, 1 poll, 2 all from the drive).
-    // False when a read failed.
-    bool OnRefresh(int source);
+    void OnRefresh(int source);
     void OnValueChanged(uint16_t param);
     // A scroll-bar request; false when it did nothing.
     bool OnVScroll(int code, int thumbPosition);

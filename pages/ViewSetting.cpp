@@ -87,6 +87,8 @@ CViewSetting::CViewSetting(QWidget* parent) : QWidget(parent), m_pMaster(GetTarv
     m_pPollTimer = new QTimer(this);
     m_pPollTimer->setObjectName(QStringLiteral("pollTimer"));
     m_pPollTimer->setSingleShot(true);
+    // A coarse timer may fire a few per cent early.
+    m_pPollTimer->setTimerType(Qt::PreciseTimer);
     m_pPollTimer->setInterval(kPollPeriodMs);
     connect(m_pPollTimer, &QTimer::timeout, this, &CViewSetting::OnTimer);
 
@@ -202,6 +204,8 @@ bool CViewSetting::ShowConnectedDrive()
 
 void CViewSetting::ClearShownDrive()
 {
+    // Nothing left to poll.
+    m_pPollTimer->stop();
     m_bDriveShown = false;
     m_pVersionText->setText(QString());
     if (m_pFormParam)
@@ -257,11 +261,11 @@ void CViewSetting::OnTimer()
         return;
     }
     if (m_pMaster->IsOpen()) {
-        const bool readsOk = !m_pFormParam || m_pFormParam->OnRefresh(kReadPoll);
-        // After a failed live read the user has seen its box once; polling
-        // waits for the next resume instead of raising it every second.
-        if (readsOk || !m_pMaster->IsOpen())
-            OnPollStart();
+        if (m_pFormParam)
+            m_pFormParam->OnRefresh(kReadPoll);
+        // Armed again whatever the reads gave; a port that they closed
+        // clears the view here instead.
+        OnPollStart();
     } else if (m_bDriveShown) {
         ClearShownDrive();
     }

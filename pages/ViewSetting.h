@@ -43,9 +43,10 @@ public:
     // After a connect and the read of all parameters: shows the "VR" reply and
     // builds the page. False (nothing changed) when the port is not open.
     bool ShowConnectedDrive();
-    // Forgets the shown drive: flag, version text and every row of the page.
-    // Used by the frame on disconnect and close, and when the port is found
-    // closed; from inside a nested loop the rows go once it has unwound.
+    // Forgets the shown drive: flag, version text, every row of the page, and
+    // the poll timer. Used by the frame on disconnect, close and connect, and
+    // when the port is found closed; from inside a nested loop the rows go
+    // once it has unwound.
     void ClearShownDrive();
 
     CFormParam* GetFormParam() const { return m_pFormParam; }

@@ -10,6 +10,12 @@ CloseHandler& InstalledHandler()
     static CloseHandler handler;
     return handler;
 }
+
+bool& CloseRequested()
+{
+    static bool requested = false;
+    return requested;
+}
 }  // namespace
 
 CloseHandler SetCloseHandler(CloseHandler handler)
@@ -19,9 +25,20 @@ CloseHandler SetCloseHandler(CloseHandler handler)
 
 void RequestApplicationClose()
 {
+    CloseRequested() = true;
     CloseHandler handler = InstalledHandler();
     if (handler)
         handler();
+}
+
+bool IsCloseRequested()
+{
+    return CloseRequested();
+}
+
+void ClearCloseRequest()
+{
+    CloseRequested() = false;
 }
 
 }  // namespace host

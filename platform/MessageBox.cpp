@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/CloseRequest.h"
+
 namespace host {
 
 namespace {
@@ -37,6 +39,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 
 int MessageBox(const std::string& text, unsigned type, const std::string& caption)
 {
+    // After the user's Abort the program closes without another word.
+    if (IsCloseRequested())
+        return DefaultAnswer(type);
     // Copy first: a handler may install another one while it runs.
     MessageBoxHandler handler = InstalledHandler();
     if (handler) {

@@ -40,7 +40,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // Shows a box through the installed handler. Without a handler the text goes to
 // stderr and the least harmful answer comes back (Ignore, No or OK), so nothing
-// ever blocks on a box nobody can see.
+// ever blocks on a box nobody can see. While the application closes on the
+// user's Abort (host::IsCloseRequested) no box is shown and that answer comes
+// back at once.
 int MessageBox(const std::string& text, unsigned type = MB_OK, const std::string& caption = {});
 
 // True while a box is up. Its modal loop lets timers and posted events run, so

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -20,6 +21,8 @@
 #include "app/ParamConverterDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
+#include "pages/FormParam.h"
+#include "pages/VcmEdit.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
@@ -149,6 +152,62 @@ TEST_F(FrameTest, FailedReadAfterConnectLeavesThePortOpenAndThePageEmpty)
     EXPECT_FALSE(m_frame->GetView()->IsPollTimerActive());
     EXPECT_TRUE(Action("actionDisconnect")->isEnabled());
 }
+
+// A failure has closed the port under the shown page, and Drive > Connect
+// comes before any tick: the connect replaces the drive model that the page's
+// rows point into. Refused, or with a failed read of all parameters, it must
+// leave no row of the earlier drive (a typed key would reach freed records).
+class ConnectOverAClosedPort : public FrameTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ConnectOverAClosedPort, LeavesNoRowOfTheEarlierDrive)
+{
+    const bool refused = GetParam();
+    Connect();
+    CViewSetting* view = m_frame->GetView();
+    QPointer<CVcmEdit> edit;
+    for (CVcmEdit* e : view->GetFormParam()->GetEdits())
+        if (e->isEnabled() && !e->isReadOnly()) {
+            edit = e;
+            break;
+        }
+    ASSERT_TRUE(edit);
+    const auto typeOne = [&] {
+        edit->selectAll();
+        QTest::keyClicks(edit.data(), "1");
+        QTest::keyClick(edit.data(), Qt::Key_Return);
+    };
+    // A write whose echo never comes closes the port.
+    m_boxes.Answer(host::IDIGNORE);
+    m_sim->InjectFault(Fault(FaultKind::Silent), 1, "MD");
+    typeOne();
+    ASSERT_FALSE(m_master->IsOpen());
+    ASSERT_TRUE(view->IsDriveShown());
+
+    if (refused) {
+        m_sim->SetVersionText("Morvane VCM Version 9.9.9 beta");
+        m_boxes.Answer(host::IDOK);  // not supported
+        WhenModal<CConnectDlg>([](CConnectDlg* dlg) {
+            dlg->findChild<QPushButton*>("connect")->click();
+            dlg->reject();
+        });
+    } else {
+        m_sim->InjectFault(Fault(FaultKind::ErrorAnswer), 1, "MD");
+        m_boxes.Answer(host::IDIGNORE);
+        PressConnectWhenAsked();
+    }
+    m_frame->OnDriveConnect();
+    EXPECT_EQ(m_master->IsOpen(), !refused);
+    if (edit)
+        typeOne();
+    EXPECT_TRUE(edit.isNull());
+    EXPECT_TRUE(view->GetFormParam()->GetLabels().empty());
+    EXPECT_TRUE(view->GetVersionText().isEmpty());
+    EXPECT_FALSE(view->IsPollTimerActive());
+    EXPECT_EQ(m_boxes.Count(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Connects, ConnectOverAClosedPort, testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Refused" : "ReadOfAllParametersFails"; });
 
 TEST_F(FrameTest, DisconnectAtAnotherRateWritesCode5First)
 {

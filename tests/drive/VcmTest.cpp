@@ -314,7 +314,13 @@ TEST_F(VcmTest, AbortAsksTheApplicationToCloseAndKeepsTheAddress)
     EXPECT_EQ(closes.Count(), 1);
     EXPECT_EQ(vcm.GetCurrentAddress(), 9);
     EXPECT_TRUE(vcm.IsOpen());
+    // Until the close begins, the exchanges that follow end at once: nothing
+    // on the line, no box.
+    EXPECT_EQ(vcm.SendCommand("VR"), kVcmAborted);
+    EXPECT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(Received(), (Lines{"MD"}));
+    host::ClearCloseRequest();
+    EXPECT_EQ(vcm.SendCommand("VR"), kVcmOk);
 }
 
 TEST_F(VcmTest, ExchangeHoldsTheLockAndTheBoxComesAfterItsRelease)

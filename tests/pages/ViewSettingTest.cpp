@@ -15,6 +15,7 @@
 #include "pages/VcmEdit.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
+#include "platform/CloseRequest.h"
 #include "tests/pages/ViewHost.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -49,6 +50,20 @@ protected:
         SendVcmMessage(&m_host, WM_POLL_START);
         ASSERT_TRUE(m_timer->isActive());
         m_drive.ClearLines();
+    }
+    // The first edit that a tick reads (live, and locked against typing), and
+    // its parameter number.
+    std::pair<CVcmEdit*, uint16_t> FirstPolledEdit() const
+    {
+        size_t i = 0;
+        for (const VariableInfo& r : GetTarvixMaster()->GetDriver()->GetFirstSectionVariables()) {
+            if (r.kind != kVcmKindEdit)
+                continue;
+            CVcmEdit* edit = m_page->GetEdits().at(i++);
+            if (r.live && (edit->isReadOnly() || !edit->isEnabled()))
+                return {edit, r.number};
+        }
+        return {nullptr, 0};
     }
     void ExpectCleared()
     {
@@ -134,6 +149,8 @@ TEST_F(ViewTest, ATickReadsOnlyLiveRowsAndRearmsAfterThem)
     for (int n : read)
         EXPECT_TRUE(live.count(n)) << n;
     EXPECT_TRUE(m_timer->isActive());
+    // The next tick 1000 ms after the refresh, not a few ms early.
+    EXPECT_EQ(m_timer->timerType(), Qt::PreciseTimer);
     SendVcmMessage(&m_host, WM_POLL_STOP);
     EXPECT_FALSE(m_timer->isActive());
 }
@@ -157,7 +174,7 @@ TEST_F(ViewTest, ATickUnderABoxOnlyRearms)
     ExpectCleared();
 }
 
-TEST_F(ViewTest, AFailedLiveReadStopsPollingUntilTheNextResume)
+TEST_F(ViewTest, FailedLiveReadsKeepPollingSoAPortClosedLaterClearsThePage)
 {
     ShowAndPoll();
     GetTarvixMaster()->SetShowErrorBox(true);
@@ -166,9 +183,50 @@ TEST_F(ViewTest, AFailedLiveReadStopsPollingUntilTheNextResume)
     m_drive.Drive().InjectFault(Fault(FaultKind::ErrorAnswer), 1, "MD");
     FireTimer(m_timer);
     EXPECT_EQ(boxes.Count(), 1u);
-    EXPECT_FALSE(m_timer->isActive());
-    SendVcmMessage(&m_host, WM_POLL_START);
-    EXPECT_TRUE(m_timer->isActive());
+    ASSERT_TRUE(m_timer->isActive());
+
+    // A write whose echo never comes closes the port.
+    boxes.Answer(host::IDIGNORE);
+    m_drive.Drive().InjectFault(Fault(FaultKind::Silent), 1, "MD");
+    EXPECT_FALSE(GetTarvixMaster()->WriteParameter(FirstPolledEdit().second, 1, nullptr));
+    ASSERT_FALSE(GetTarvixMaster()->IsOpen());
+    FireTimer(m_timer);
+    ExpectCleared();
+}
+
+TEST_F(ViewTest, ALiveValueOf65535ReadsAsFailedWithoutABoxAndPollingGoesOn)
+{
+    ShowAndPoll();
+    GetTarvixMaster()->SetShowErrorBox(true);
+    ScriptedMessageBoxes boxes;  // any box fails the test
+    const auto [edit, number] = FirstPolledEdit();
+    ASSERT_NE(edit, nullptr);
+    m_drive.Drive().SetValue(number, 65535);
+    FireTimer(m_timer);
+    ASSERT_TRUE(m_timer->isActive());
+    m_drive.Drive().SetValue(number, 12);
+    FireTimer(m_timer);
+    EXPECT_EQ(edit->GetShownValue(), 12);
+}
+
+TEST_F(ViewTest, AbortInALiveReadsBoxEndsTheRefreshWithoutFurtherExchangesOrBoxes)
+{
+    ShowAndPoll();
+    FireTimer(m_timer);
+    ASSERT_GT(ReadParameters(m_drive.Lines()).size(), 1u);  // reads that an Abort must skip
+    m_drive.ClearLines();
+
+    int closeRequests = 0;
+    const host::CloseHandler before = host::SetCloseHandler([&] { ++closeRequests; });
+    GetTarvixMaster()->SetShowErrorBox(true);
+    ScriptedMessageBoxes boxes;
+    boxes.Answer(host::IDABORT);
+    m_drive.Drive().InjectFault(Fault(FaultKind::ErrorAnswer), 100, "MD");
+    FireTimer(m_timer);
+    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(ReadParameters(m_drive.Lines()).size(), 1u);
+    EXPECT_EQ(closeRequests, 1);
+    host::SetCloseHandler(before);
 }
 
 TEST_F(ViewTest, ADriveThatVanishedIsClearedByTheNextTick)

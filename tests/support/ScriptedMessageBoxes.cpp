@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 
+#include "platform/CloseRequest.h"
+
 namespace {
 
 int LeastHarmful(unsigned type)
@@ -24,6 +26,9 @@ ScriptedMessageBoxes::ScriptedMessageBoxes()
 ScriptedMessageBoxes::~ScriptedMessageBoxes()
 {
     host::SetMessageBoxHandler(m_previous);
+    // A scripted Abort asked the program to close; the next test starts with
+    // one that is not closing.
+    host::ClearCloseRequest();
 }
 
 int ScriptedMessageBoxes::Handle(const std::string& text, const std::string& caption, unsigned type)
