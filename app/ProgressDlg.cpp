@@ -66,14 +66,9 @@ bool CProgressDlg::Create(QWidget* parent)
 {
     if (m_bWindow)
         return false;
-    QWidget* owner = parent ? parent->window() : nullptr;
-    m_pOwner = owner;
-    if (owner && owner->isEnabled()) {
-        owner->setEnabled(false);
-        m_bOwnerDisabled = true;
-    }
-    // A window keeps its own enabled state: Cancel works while the owner is
-    // disabled.
+    DisableOwners(parent);
+    // Set after the owners are disabled: a window keeps the enabled state it
+    // is given then, so Cancel works while they are disabled.
     setParent(parent, windowFlags());
 
     BarSetRange(m_nLower, m_nUpper);
@@ -95,11 +90,29 @@ void CProgressDlg::DestroyWindow()
     }
 }
 
+void CProgressDlg::DisableOwners(QWidget* parent)
+{
+    // The chain of owners, not the parent alone: a dialog that fills itself
+    // before it is shown would leave the main window open to a second
+    // command in the middle of this operation.
+    for (QWidget* w = parent ? parent->window() : nullptr; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        if (w->isEnabled()) {
+            w->setEnabled(false);
+            m_disabledOwners.emplace_back(w);
+        }
+    }
+}
+
 void CProgressDlg::ReleaseOwner()
 {
-    if (m_bOwnerDisabled && m_pOwner)
-        m_pOwner->setEnabled(true);
-    m_bOwnerDisabled = false;
+    // Outermost first: enabling a window enables the windows it owns unless
+    // they were disabled on their own.
+    for (auto it = m_disabledOwners.rbegin(); it != m_disabledOwners.rend(); ++it) {
+        if (*it)
+            (*it)->setEnabled(true);
+    }
+    m_disabledOwners.clear();
 }
 
 void CProgressDlg::PumpEvents()

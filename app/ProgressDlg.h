@@ -3,17 +3,20 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <vector>
+
 #include "drive/ProgInterface.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// Modeless progress window for long drive operations on the UI thread. It
-// disables its owner while it is up and lets events run whenever progress is
-// reported, so its Cancel button works in the middle of an operation. Cancel,
-// Escape and the close box only raise a request; the window stays until its
-// user deletes it.
+// Modeless progress window for long drive operations on the UI thread. While
+// it is up the windows behind it take no input: its parent's window and every
+// window that owns that one, up to the main window. It lets events run
+// whenever progress is reported, so its Cancel button works in the middle of
+// an operation. Cancel, Escape and the close box only raise a request; the
+// window stays until its user deletes it.
 class CProgressDlg : public QDialog, public CProgInterface {
     Q_OBJECT
 
@@ -58,6 +61,7 @@ private:
     void BarSetRange(int lower, int upper);
     void ShowBar();
     void UpdatePercent(long long pos);
+    void DisableOwners(QWidget* parent);
     void ReleaseOwner();
 
     int m_nCaptionId;
@@ -65,9 +69,9 @@ private:
     int m_nUpper = 100;
     int m_nStep = 10;
     bool m_bCancel = false;
-    bool m_bOwnerDisabled = false;
     bool m_bWindow = false;
-    QPointer<QWidget> m_pOwner;
+    // The windows this dialog disabled, innermost first.
+    std::vector<QPointer<QWidget>> m_disabledOwners;
     BarState m_bar;
 
     QProgressBar* m_pProgress = nullptr;

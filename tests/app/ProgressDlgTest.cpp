@@ -275,18 +275,29 @@ TEST_F(ProgressDlgTest, OwnerAlreadyDisabledIsLeftAsItWas)
     EXPECT_FALSE(m_owner->isEnabled());
 }
 
-TEST_F(ProgressDlgTest, ChildWindowOwnerLeavesTheMainWindowEnabled)
+TEST_F(ProgressDlgTest, EveryWindowUpToTheMainWindowIsDisabled)
 {
-    // A progress window over another top-level window (the graph, a dialog)
-    // disables that window only.
-    auto other = std::make_unique<QDialog>(m_owner.get());
-    other->show();
+    // Over a dialog that fills itself before it is shown: the main window
+    // behind it takes no input either.
+    auto hidden = std::make_unique<QDialog>(m_owner.get());
     auto dlg = std::make_unique<CProgressDlg>();
-    ASSERT_TRUE(dlg->Create(other.get()));
-    EXPECT_FALSE(other->isEnabled());
-    EXPECT_TRUE(m_owner->isEnabled());
+    ASSERT_TRUE(dlg->Create(hidden.get()));
+    EXPECT_FALSE(hidden->isEnabled());
+    EXPECT_FALSE(m_owner->isEnabled());
+    EXPECT_TRUE(Cancel(*dlg)->isEnabled());
     dlg.reset();
-    EXPECT_TRUE(other->isEnabled());
+    EXPECT_TRUE(hidden->isEnabled());
+    EXPECT_TRUE(m_owner->isEnabled());
+
+    // A window of the chain that was disabled already stays so.
+    hidden->show();
+    hidden->setEnabled(false);
+    dlg = std::make_unique<CProgressDlg>();
+    ASSERT_TRUE(dlg->Create(hidden.get()));
+    EXPECT_FALSE(m_owner->isEnabled());
+    dlg.reset();
+    EXPECT_TRUE(m_owner->isEnabled());
+    EXPECT_FALSE(hidden->isEnabled());
 }
 
 TEST_F(ProgressDlgTest, HarmlessWithoutAWindow)
