@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 
 #include <vector>
 
@@ -17,6 +18,11 @@ class QPushButton;
 // whenever progress is reported, so its Cancel button works in the middle of
 // an operation. Cancel, Escape and the close box only raise a request; the
 // window stays until its user deletes it.
+//
+// Every call sets the numbers at once; the display follows at a human rate
+// (at most one repaint per display interval, and the last state once the
+// calls pause), so an operation of many short steps does not wait for the
+// screen.
 class CProgressDlg : public QDialog, public CProgInterface {
     Q_OBJECT
 
@@ -59,8 +65,10 @@ private:
     void PumpEvents();
     int BarSetPos(int pos);
     void BarSetRange(int lower, int upper);
-    void ShowBar();
     void UpdatePercent(long long pos);
+    // The display catches up with the numbers within one display interval.
+    void ShowLater();
+    void ShowNow();
     void DisableOwners(QWidget* parent);
     void ReleaseOwner();
 
@@ -73,6 +81,9 @@ private:
     // The windows this dialog disabled, innermost first.
     std::vector<QPointer<QWidget>> m_disabledOwners;
     BarState m_bar;
+    QString m_status;
+    QString m_percent;
+    QTimer m_displayTimer;
 
     QProgressBar* m_pProgress = nullptr;
     QLabel* m_pStatus = nullptr;
