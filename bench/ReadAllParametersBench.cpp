@@ -11,6 +11,14 @@
 // drive version whose every read succeeds; ExecuteScriptFile paced at 115200;
 // and with --rate BPS a paced read at any rate of the baud table.
 //
+// With a display (run it under xvfb-run -a; the xcb platform is taken unless
+// QT_QPA_PLATFORM says otherwise) the cases that the user waits for follow, the
+// program's windows on screen: ReadAllParameters behind a real progress window
+// over the main window, paced at 115200 and 9600; the test-array read behind
+// one at 115200; and the connect command from the master's Connect to the page
+// shown (its first paint after the build), paced at 115200 and 9600. The bare
+// client replays exactly the lines that the program sent.
+//
 // Exits 1 when a case's median program/bare ratio is above 1.10, 2 on bad
 // options, 3 when a run fails.
 
@@ -28,6 +36,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +49,17 @@
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
 
+#ifdef TARVIX_BENCH_GUI
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include "app/MainFrame.h"
+#include "ui/ProgressDlg.h"
+#include "pages/ViewSetting.h"
+#include "tools/drivesim/SimulatedDrive.h"
+#endif
+
 extern char** environ;
 
 namespace {
@@ -47,6 +67,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kRatioLimit = 1.10;
+constexpr int kMinPairs = 7;
 constexpr uint8_t kComNumber = 240;
 constexpr int kExchangeTimeoutMs = 5000;
 
@@ -198,6 +219,9 @@ struct Case {
     // Unpaced runs are short: the sequence goes several times per run.
     int repeat = 1;
     std::function<bool(CTarvixMaster&)> program;
+    // Cases that time more than an operation of a connected master (the
+    // connect itself) bring their own timing.
+    std::function<std::optional<double>()> timeProgram;
     std::vector<std::string> bareCommands;
 };
 
@@ -215,6 +239,8 @@ Figures Summarise(std::vector<double> values)
 
 std::optional<double> TimeProgram(const Case& c)
 {
+    if (c.timeProgram)
+        return c.timeProgram();
     CTarvixMaster master;
     if (master.Connect(kComNumber, BaudCodeOf(c.rate), false) != kConnectOk)
         return std::nullopt;
@@ -256,7 +282,7 @@ bool RunCase(const Case& c, int pairs, double& ratioMedian)
     }
     setenv(("TARVIX_COM" + std::to_string(kComNumber)).c_str(), drive.Path().c_str(), 1);
 
-    std::vector<double> programTimes, bareTimes, toBare, toWire;
+    std::vector<double> programTimes, bareTimes, toBare, toWire, bareToWire;
     for (int pair = 0; pair < pairs; ++pair) {
         // Who goes first takes turns, so a drift favours neither.
         std::optional<double> program;
@@ -277,21 +303,25 @@ bool RunCase(const Case& c, int pairs, double& ratioMedian)
         bareTimes.push_back(bare->first);
         toBare.push_back(*program / bare->first);
         // Both clients exchange the same lines, so the bytes are the same.
-        toWire.push_back(*program / (static_cast<double>(bare->second) * 10.0 / c.rate));
+        const double wire = static_cast<double>(bare->second) * 10.0 / c.rate;
+        toWire.push_back(*program / wire);
+        bareToWire.push_back(bare->first / wire);
     }
 
     const Figures p = Summarise(programTimes), b = Summarise(bareTimes);
-    const Figures r = Summarise(toBare), w = Summarise(toWire);
+    const Figures r = Summarise(toBare), w = Summarise(toWire), bw = Summarise(bareToWire);
     std::printf("%s\n", c.name.c_str());
     std::printf("  %zu exchanges x %d, %d pairs; program %.4f / %.4f / %.4f s, bare %.4f / %.4f / "
                 "%.4f s (min / median / max)\n",
                 c.bareCommands.size(), c.repeat, pairs, p.min, p.median, p.max, b.min, b.median, b.max);
     std::printf("  program/bare  %.3f / %.3f / %.3f%s\n", r.min, r.median, r.max,
                 r.median > kRatioLimit ? "  ABOVE 1.10" : "");
-    if (c.paced)
+    if (c.paced) {
         std::printf("  program/wire  %.3f / %.3f / %.3f\n", w.min, w.median, w.max);
-    else
+        std::printf("  bare/wire     %.3f / %.3f / %.3f\n", bw.min, bw.median, bw.max);
+    } else {
         std::printf("  program/wire  - (unpaced: the drive answers at once)\n");
+    }
     ratioMedian = r.median;
     return true;
 }
@@ -348,6 +378,124 @@ Case ScriptCase(const DriveProfile& profile, const std::string& scriptPath)
     return c;
 }
 
+#ifdef TARVIX_BENCH_GUI
+
+// Notes when a widget has been painted.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget) : m_widget(widget) { m_widget->installEventFilter(this); }
+    ~PaintWatch() override { m_widget->removeEventFilter(this); }
+    PaintWatch(const PaintWatch&) = delete;
+    PaintWatch& operator=(const PaintWatch&) = delete;
+
+    void Reset() { m_painted = false; }
+    // Lets events run until the widget has painted; false after 5 s without.
+    bool WaitForPaint()
+    {
+        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
+        while (!m_painted && Clock::now() < deadline)
+            QCoreApplication::processEvents();
+        return m_painted;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            m_painted = true;
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    bool m_painted = false;
+};
+
+// The read of all parameters as the connect command makes it: behind a
+// progress window over the main window.
+Case ProgressReadAllCase(const DriveProfile& profile, int rate, QWidget* mainWindow)
+{
+    const std::string name = "ReadAllParameters behind a progress window, paced " +
+                             std::to_string(rate) + " bit/s, " + profile.versionText;
+    Case c = ReadAllCase(name, profile, rate, true);
+    c.program = [mainWindow](CTarvixMaster& master) {
+        CProgressDlg progress;
+        progress.Create(mainWindow);
+        return master.ReadAllParameters(&progress);
+    };
+    return c;
+}
+
+// The graph's read of a servo drive's test array behind a progress window:
+// one "MA" to its start, then one "MD" per sample, a cancel check each.
+Case ProgressTestArrayCase(const DriveProfile& profile, int rate, QWidget* mainWindow)
+{
+    Case c;
+    c.name = "ReadTestArray behind a progress window, paced " + std::to_string(rate) + " bit/s, " +
+             profile.versionText;
+    c.versionText = profile.versionText;
+    c.rate = rate;
+    const size_t samples = static_cast<size_t>(profile.testArrayLength);
+    c.program = [mainWindow, samples](CTarvixMaster& master) {
+        std::vector<int16_t> values(samples);
+        CProgressDlg progress;
+        progress.Create(mainWindow);
+        return master.ReadTestArray(&progress, values.data(), values.size());
+    };
+    c.bareCommands.push_back("MA" + std::to_string(profile.testArrayStart));
+    c.bareCommands.insert(c.bareCommands.end(), samples, "MD");
+    return c;
+}
+
+// What the user waits for after pressing Connect in the dialog: the master's
+// connect (directly at the rate), the read of all parameters behind a progress
+// window, the page built and painted. The bare client replays the lines that
+// the program sent in a run against a drive of this process.
+Case ConnectCase(const DriveProfile& profile, int rate, CMainFrame* frame)
+{
+    Case c;
+    c.name = "Connect to the page shown, paced " + std::to_string(rate) + " bit/s, " +
+             profile.versionText;
+    c.versionText = profile.versionText;
+    c.rate = rate;
+    c.timeProgram = [frame, rate]() -> std::optional<double> {
+        CTarvixMaster* master = GetTarvixMaster();
+        CViewSetting* view = frame->GetView();
+        PaintWatch watch(view);
+        const Clock::time_point t0 = Clock::now();
+        bool ok = master->Connect(kComNumber, BaudCodeOf(rate), false) == kConnectOk;
+        if (ok) {
+            CProgressDlg progress;
+            progress.Create(frame);
+            ok = master->ReadAllParameters(&progress);
+        }
+        watch.Reset();
+        ok = ok && view->ShowConnectedDrive() && watch.WaitForPaint();
+        const double elapsed = Seconds(Clock::now() - t0);
+        view->ClearShownDrive();
+        if (master->IsOpen())
+            master->Close();
+        QCoreApplication::processEvents();
+        if (!ok)
+            return std::nullopt;
+        return elapsed;
+    };
+
+    SimulatedDrive recorder;
+    recorder.ApplyProfile(profile);
+    recorder.SetLineRate(rate);
+    if (recorder.Start()) {
+        const std::string variable = "TARVIX_COM" + std::to_string(kComNumber);
+        setenv(variable.c_str(), recorder.SlavePath().c_str(), 1);
+        if (c.timeProgram())
+            c.bareCommands = recorder.ReceivedLines();
+        recorder.Stop();
+    }
+    return c;
+}
+
+#endif  // TARVIX_BENCH_GUI
+
 bool EveryReadSucceeds(const DriveProfile& profile)
 {
     return std::none_of(profile.values.begin(), profile.values.end(),
@@ -356,31 +504,37 @@ bool EveryReadSucceeds(const DriveProfile& profile)
 
 void Usage()
 {
-    std::fprintf(stderr, "usage: ReadAllParametersBench [--pairs N (5 or more)] [--rate BPS]\n"
-                         "  --rate BPS  adds a paced read at BPS, one of the baud table:");
+    std::fprintf(stderr, "usage: ReadAllParametersBench [--pairs N (%d or more)] [--rate BPS] "
+                         "[--windows-only]\n"
+                         "  --rate BPS      adds a paced read at BPS, one of the baud table:",
+                 kMinPairs);
     for (int rate : kBaudRateTable)
         std::fprintf(stderr, " %d", rate);
-    std::fprintf(stderr, "\n");
+    std::fprintf(stderr,
+                 "\n  --windows-only  only the cases with the program's windows on screen\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    int pairs = 5;
+    int pairs = kMinPairs;
     int extraRate = 0;
+    bool windowsOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--pairs" && i + 1 < argc) {
             pairs = std::atoi(argv[++i]);
         } else if (option == "--rate" && i + 1 < argc) {
             extraRate = std::atoi(argv[++i]);
+        } else if (option == "--windows-only") {
+            windowsOnly = true;
         } else {
             Usage();
             return 2;
         }
     }
-    if (pairs < 5 || (extraRate != 0 && BaudCodeOf(extraRate) < 0)) {
+    if (pairs < kMinPairs || (extraRate != 0 && BaudCodeOf(extraRate) < 0)) {
         Usage();
         return 2;
     }
@@ -393,7 +547,7 @@ int main(int argc, char** argv)
 
     // The largest and the smallest version of the sample database whose
     // every parameter reads (a value of 65535 reads as a failure).
-    std::optional<DriveProfile> largest, smallest, bipolar;
+    std::optional<DriveProfile> largest, smallest, bipolar, testArray;
     for (const char* version : kSampleVersions) {
         DriveProfile profile;
         std::string error;
@@ -403,6 +557,8 @@ int main(int argc, char** argv)
         }
         if (std::string(version) == kSampleBipolarVersion)
             bipolar = profile;
+        if (profile.testArrayLength > 0)
+            testArray = profile;
         if (!EveryReadSucceeds(profile))
             continue;
         if (!largest || profile.values.size() > largest->values.size())
@@ -421,24 +577,55 @@ int main(int argc, char** argv)
         return 3;
     ::close(scriptFd);
 
-    std::vector<Case> cases = {
-        ReadAllCase("ReadAllParameters, unpaced, " + largest->versionText, *largest, 115200,
-                    false),
-        ReadAllCase("ReadAllParameters, paced 115200 bit/s, " + largest->versionText, *largest,
-                    115200, true),
-        ReadAllCase("ReadAllParameters, paced 9600 bit/s, " + smallest->versionText, *smallest,
-                    9600, true),
-        ScriptCase(*bipolar, scriptPath),
-    };
-    if (extraRate != 0)
-        cases.push_back(ReadAllCase("ReadAllParameters, paced " + std::to_string(extraRate) +
-                                        " bit/s, " + smallest->versionText,
-                                    *smallest, extraRate, true));
+    std::vector<Case> cases;
+    if (!windowsOnly) {
+        cases = {
+            ReadAllCase("ReadAllParameters, unpaced, " + largest->versionText, *largest, 115200,
+                        false),
+            ReadAllCase("ReadAllParameters, paced 115200 bit/s, " + largest->versionText,
+                        *largest, 115200, true),
+            ReadAllCase("ReadAllParameters, paced 9600 bit/s, " + smallest->versionText,
+                        *smallest, 9600, true),
+            ScriptCase(*bipolar, scriptPath),
+        };
+        if (extraRate != 0)
+            cases.push_back(ReadAllCase("ReadAllParameters, paced " + std::to_string(extraRate) +
+                                            " bit/s, " + smallest->versionText,
+                                        *smallest, extraRate, true));
+    }
+
+#ifdef TARVIX_BENCH_GUI
+    // The window cases need a display: xvfb-run -a gives one.
+    if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<CMainFrame> frame;
+    if (std::getenv("QT_QPA_PLATFORM")) {
+        app = std::make_unique<QApplication>(argc, argv);
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+        PaintWatch shown(frame.get());
+        shown.WaitForPaint();
+        std::printf("windows on the %s platform\n", qPrintable(QGuiApplication::platformName()));
+        cases.push_back(ProgressReadAllCase(*largest, 115200, frame.get()));
+        cases.push_back(ProgressReadAllCase(*smallest, 9600, frame.get()));
+        if (testArray)
+            cases.push_back(ProgressTestArrayCase(*testArray, 115200, frame.get()));
+        cases.push_back(ConnectCase(*largest, 115200, frame.get()));
+        cases.push_back(ConnectCase(*smallest, 9600, frame.get()));
+    } else {
+        std::printf("no display: the cases with windows need xvfb-run -a\n");
+    }
+#else
+    std::printf("built without the GUI: no cases with windows\n");
+#endif
 
     int result = 0;
     for (const Case& c : cases) {
         double median = 0;
-        if (!RunCase(c, pairs, median)) {
+        if (c.bareCommands.empty() || !RunCase(c, pairs, median)) {
+            if (c.bareCommands.empty())
+                std::printf("%s: no lines recorded\n", c.name.c_str());
             result = 3;
             break;
         }

@@ -15,6 +15,9 @@
 namespace {
 
 constexpr int kDefaultCaptionId = 315;
+// Fast enough to look live, slow enough that a step costs no paint.
+constexpr int kDisplayIntervalMs = 50;
+constexpr const char kInitialPercent[] = "0 %";
 
 const char* CaptionText(int id)
 {
@@ -29,8 +32,16 @@ const char* CaptionText(int id)
 }  // namespace
 
 CProgressDlg::CProgressDlg(int captionId)
-    : QDialog(nullptr), m_nCaptionId(captionId ? captionId : kDefaultCaptionId)
+    : QDialog(nullptr),
+      m_nCaptionId(captionId ? captionId : kDefaultCaptionId),
+      m_percent(QString::fromLatin1(kInitialPercent)),
+      m_displayTimer(this)
 {
+    m_displayTimer.setObjectName("display");
+    m_displayTimer.setSingleShot(true);
+    m_displayTimer.setInterval(kDisplayIntervalMs);
+    connect(&m_displayTimer, &QTimer::timeout, this, &CProgressDlg::ShowNow);
+
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName("status");
     m_pStatus->setTextFormat(Qt::PlainText);
@@ -38,7 +49,7 @@ CProgressDlg::CProgressDlg(int captionId)
     m_pProgress->setObjectName("progress");
     m_pProgress->setTextVisible(false);
     m_pProgress->setMinimumWidth(260);
-    m_pPercent = new QLabel(QStringLiteral("0 %"), this);
+    m_pPercent = new QLabel(m_percent, this);
     m_pPercent->setObjectName("percent");
     m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pCancel->setObjectName("cancel");
@@ -66,14 +77,9 @@ bool CProgressDlg::Create(QWidget* parent)
 {
     if (m_bWindow)
         return false;
-    QWidget* owner = parent ? parent->window() : nullptr;
-    m_pOwner = owner;
-    if (owner && owner->isEnabled()) {
-        owner->setEnabled(false);
-        m_bOwnerDisabled = true;
-    }
-    // A window keeps its own enabled state: Cancel works while the owner is
-    // disabled.
+    DisableOwners(parent);
+    // Set after the owners are disabled: a window keeps the enabled state it
+    // is given then, so Cancel works while they are disabled.
     setParent(parent, windowFlags());
 
     BarSetRange(m_nLower, m_nUpper);
@@ -81,6 +87,7 @@ bool CProgressDlg::Create(QWidget* parent)
     BarSetPos(m_nLower);
     setWindowTitle(QString::fromUtf8(CaptionText(m_nCaptionId)));
     m_bWindow = true;
+    ShowNow();
     adjustSize();
     show();
     return true;
@@ -89,17 +96,36 @@ bool CProgressDlg::Create(QWidget* parent)
 void CProgressDlg::DestroyWindow()
 {
     ReleaseOwner();
+    m_displayTimer.stop();
     if (m_bWindow) {
         m_bWindow = false;
         hide();
     }
 }
 
+void CProgressDlg::DisableOwners(QWidget* parent)
+{
+    // The chain of owners, not the parent alone: a dialog that fills itself
+    // before it is shown would leave the main window open to a second
+    // command in the middle of this operation.
+    for (QWidget* w = parent ? parent->window() : nullptr; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        if (w->isEnabled()) {
+            w->setEnabled(false);
+            m_disabledOwners.emplace_back(w);
+        }
+    }
+}
+
 void CProgressDlg::ReleaseOwner()
 {
-    if (m_bOwnerDisabled && m_pOwner)
-        m_pOwner->setEnabled(true);
-    m_bOwnerDisabled = false;
+    // Outermost first: enabling a window enables the windows it owns unless
+    // they were disabled on their own.
+    for (auto it = m_disabledOwners.rbegin(); it != m_disabledOwners.rend(); ++it) {
+        if (*it)
+            (*it)->setEnabled(true);
+    }
+    m_disabledOwners.clear();
 }
 
 void CProgressDlg::PumpEvents()
@@ -117,8 +143,10 @@ bool CProgressDlg::CheckCancel()
 
 void CProgressDlg::SetStatus(const char* text)
 {
-    if (m_bWindow)
-        m_pStatus->setText(QString::fromUtf8(text ? text : ""));
+    if (!m_bWindow)
+        return;
+    m_status = QString::fromUtf8(text ? text : "");
+    ShowLater();
 }
 
 void CProgressDlg::SetRange(int lower, int upper)
@@ -187,17 +215,29 @@ int CProgressDlg::BarSetPos(int pos)
 {
     int previous = m_bar.pos;
     m_bar.pos = std::min(std::max(pos, m_bar.lower), m_bar.upper);
-    ShowBar();
+    ShowLater();
     return previous;
 }
 
-void CProgressDlg::ShowBar()
+void CProgressDlg::ShowLater()
 {
+    if (!m_displayTimer.isActive())
+        m_displayTimer.start();
+}
+
+void CProgressDlg::ShowNow()
+{
+    m_displayTimer.stop();
+    if (m_pStatus->text() != m_status)
+        m_pStatus->setText(m_status);
     int low = std::min(m_bar.lower, m_bar.upper);
     int high = std::max(m_bar.lower, m_bar.upper);
     if (m_pProgress->minimum() != low || m_pProgress->maximum() != high)
         m_pProgress->setRange(low, high);
     m_pProgress->setValue(m_bar.pos);
+    // Compared first, so an unchanged label does not flicker.
+    if (m_pPercent->text() != m_percent)
+        m_pPercent->setText(m_percent);
 }
 
 void CProgressDlg::UpdatePercent(long long pos)
@@ -211,9 +251,8 @@ void CProgressDlg::UpdatePercent(long long pos)
         long long percent = (pos - m_nLower) * 100 / range;
         shown = percent == 100 ? 100 : percent % 100;
     }
-    QString text = QString::number(shown) + QLatin1Char('%');
-    if (m_pPercent->text() != text)
-        m_pPercent->setText(text);
+    m_percent = QString::number(shown) + QLatin1Char('%');
+    ShowLater();
 }
 
 void CProgressDlg::accept()
@@ -237,6 +276,7 @@ void CProgressDlg::hideEvent(QHideEvent* event)
     // Hidden by its user (not minimised): the window is gone for the owner.
     if (!event->spontaneous()) {
         ReleaseOwner();
+        m_displayTimer.stop();
         m_bWindow = false;
     }
     QDialog::hideEvent(event);

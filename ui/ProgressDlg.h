@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
+
+#include <vector>
 
 #include "drive/ProgInterface.h"
 
@@ -9,11 +12,17 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// Modeless progress window for long drive operations on the UI thread. It
-// disables its owner while it is up and lets events run whenever progress is
-// reported, so its Cancel button works in the middle of an operation. Cancel,
-// Escape and the close box only raise a request; the window stays until its
-// user deletes it.
+// Modeless progress window for long drive operations on the UI thread. While
+// it is up the windows behind it take no input: its parent's window and every
+// window that owns that one, up to the main window. It lets events run
+// whenever progress is reported, so its Cancel button works in the middle of
+// an operation. Cancel, Escape and the close box only raise a request; the
+// window stays until its user deletes it.
+//
+// Every call sets the numbers at once; the display follows at a human rate
+// (at most one repaint per display interval, and the last state once the
+// calls pause), so an operation of many short steps does not wait for the
+// screen.
 class CProgressDlg : public QDialog, public CProgInterface {
     Q_OBJECT
 
@@ -56,8 +65,11 @@ private:
     void PumpEvents();
     int BarSetPos(int pos);
     void BarSetRange(int lower, int upper);
-    void ShowBar();
     void UpdatePercent(long long pos);
+    // The display catches up with the numbers within one display interval.
+    void ShowLater();
+    void ShowNow();
+    void DisableOwners(QWidget* parent);
     void ReleaseOwner();
 
     int m_nCaptionId;
@@ -65,10 +77,13 @@ private:
     int m_nUpper = 100;
     int m_nStep = 10;
     bool m_bCancel = false;
-    bool m_bOwnerDisabled = false;
     bool m_bWindow = false;
-    QPointer<QWidget> m_pOwner;
+    // The windows this dialog disabled, innermost first.
+    std::vector<QPointer<QWidget>> m_disabledOwners;
     BarState m_bar;
+    QString m_status;
+    QString m_percent;
+    QTimer m_displayTimer;
 
     QProgressBar* m_pProgress = nullptr;
     QLabel* m_pStatus = nullptr;

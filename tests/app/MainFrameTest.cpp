@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -19,7 +20,9 @@
 #include "app/MainFrame.h"
 #include "app/MotorListDlg.h"
 #include "app/ParamConverterDlg.h"
+#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
+#include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
 #include "pages/VcmEdit.h"
@@ -435,6 +438,47 @@ TEST_F(MultiMotorFrameTest, MotorListNotWhollyWrittenIsAFailure)
     std::setvbuf(full, nullptr, _IONBF, 0);
     EXPECT_FALSE(dlg.WriteMotorList(full));
     std::fclose(full);
+}
+
+TEST_F(MultiMotorFrameTest, TheMainWindowTakesNoInputDuringTheMotorListDownload)
+{
+    Connect();
+    CVcmEdit* edit = nullptr;
+    for (CVcmEdit* e : m_frame->GetView()->findChildren<CVcmEdit*>())
+        if (!edit && e->isVisible() && e->isEnabled() && !e->isReadOnly())
+            edit = e;
+    ASSERT_NE(edit, nullptr);
+
+    // Once the download's progress window is up, the user types a value
+    // into the page and presses Enter.
+    bool typed = false, frameEnabled = true;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (typed || !qobject_cast<CProgressDlg*>(w) || !w->isVisible())
+                continue;
+            typed = true;
+            frameEnabled = m_frame->isEnabled();
+            QTest::keyClicks(edit, "4314");
+            QTest::keyClick(edit, Qt::Key_Return);
+        }
+    });
+    user.start(0);
+    WhenModal<CMotorListDlg>([](CMotorListDlg* dlg) { dlg->reject(); });
+    m_master->ForgetCurrentAddress();
+    m_sim->ClearRecord();
+    SendVcmMessage(m_frame.get(), WM_SHOW_MOTOR_LIST);
+    user.stop();
+    const Lines wire = m_sim->ReceivedLines();
+
+    ASSERT_TRUE(typed);
+    EXPECT_FALSE(frameEnabled);
+    // The wire carries the download and nothing else.
+    m_master->ForgetCurrentAddress();
+    m_sim->ClearRecord();
+    ASSERT_TRUE(dynamic_cast<CStep1x3Driver*>(m_master->GetDriver())->DownloadMotorList(nullptr));
+    EXPECT_EQ(wire, m_sim->ReceivedLines());
+    EXPECT_TRUE(m_frame->isEnabled());
 }
 
 TEST_F(FrameTest, MotorListOfADriveWithoutOneIsEmpty)

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -34,13 +36,48 @@ protected:
         return dlg;
     }
 
-    static QString Percent(CProgressDlg& dlg) { return dlg.findChild<QLabel*>("percent")->text(); }
-    static QString Status(CProgressDlg& dlg) { return dlg.findChild<QLabel*>("status")->text(); }
-    static QProgressBar* Bar(CProgressDlg& dlg) { return dlg.findChild<QProgressBar*>("progress"); }
+    // The display follows the numbers within its interval: events run until
+    // it has caught up.
+    static CProgressDlg& Shown(CProgressDlg& dlg)
+    {
+        auto* display = dlg.findChild<QTimer*>("display");
+        EXPECT_TRUE(QTest::qWaitFor([display] { return !display->isActive(); }));
+        return dlg;
+    }
+    static QLabel* Label(CProgressDlg& dlg, const char* name)
+    {
+        return Shown(dlg).findChild<QLabel*>(name);
+    }
+    static QString Percent(CProgressDlg& dlg) { return Label(dlg, "percent")->text(); }
+    static QString Status(CProgressDlg& dlg) { return Label(dlg, "status")->text(); }
+    static QProgressBar* Bar(CProgressDlg& dlg)
+    {
+        return Shown(dlg).findChild<QProgressBar*>("progress");
+    }
     static QPushButton* Cancel(CProgressDlg& dlg) { return dlg.findChild<QPushButton*>("cancel"); }
 
     std::unique_ptr<QMainWindow> m_owner;
     QWidget* m_central = nullptr;
+};
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget* widget, int& paints) : m_paints(paints)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    int& m_paints;
 };
 
 // Runs fn from the event queue, i.e. only when someone pumps.
@@ -275,18 +312,61 @@ TEST_F(ProgressDlgTest, OwnerAlreadyDisabledIsLeftAsItWas)
     EXPECT_FALSE(m_owner->isEnabled());
 }
 
-TEST_F(ProgressDlgTest, ChildWindowOwnerLeavesTheMainWindowEnabled)
+TEST_F(ProgressDlgTest, EveryWindowUpToTheMainWindowIsDisabled)
 {
-    // A progress window over another top-level window (the graph, a dialog)
-    // disables that window only.
-    auto other = std::make_unique<QDialog>(m_owner.get());
-    other->show();
+    // Over a dialog that fills itself before it is shown: the main window
+    // behind it takes no input either.
+    auto hidden = std::make_unique<QDialog>(m_owner.get());
     auto dlg = std::make_unique<CProgressDlg>();
-    ASSERT_TRUE(dlg->Create(other.get()));
-    EXPECT_FALSE(other->isEnabled());
-    EXPECT_TRUE(m_owner->isEnabled());
+    ASSERT_TRUE(dlg->Create(hidden.get()));
+    EXPECT_FALSE(hidden->isEnabled());
+    EXPECT_FALSE(m_owner->isEnabled());
+    EXPECT_TRUE(Cancel(*dlg)->isEnabled());
     dlg.reset();
-    EXPECT_TRUE(other->isEnabled());
+    EXPECT_TRUE(hidden->isEnabled());
+    EXPECT_TRUE(m_owner->isEnabled());
+
+    // A window of the chain that was disabled already stays so.
+    hidden->show();
+    hidden->setEnabled(false);
+    dlg = std::make_unique<CProgressDlg>();
+    ASSERT_TRUE(dlg->Create(hidden.get()));
+    EXPECT_FALSE(m_owner->isEnabled());
+    dlg.reset();
+    EXPECT_TRUE(m_owner->isEnabled());
+    EXPECT_FALSE(hidden->isEnabled());
+}
+
+TEST_F(ProgressDlgTest, RepaintsAreSpreadOutCancelWorksAtOnceTheLastStateIsShown)
+{
+    auto dlg = Created();
+    CProgInterface* progress = dlg.get();
+    progress->SetRange(0, 1000);
+    progress->SetStep(1);
+    int paints = 0;
+    PaintCounter counter(Label(*dlg, "status"), paints);
+    QElapsedTimer clock;
+    clock.start();
+
+    constexpr int kCancelAt = 150;
+    int cancelledAt = -1;
+    for (int step = 0; step < 1000 && cancelledAt < 0; ++step) {
+        // The click arrives in the pump of this very step.
+        if (step == kCancelAt)
+            Post([&] { QTest::mouseClick(Cancel(*dlg), Qt::LeftButton); });
+        progress->SetStatus(("Step " + std::to_string(step)).c_str());
+        progress->StepIt();
+        if (progress->CheckCancel())
+            cancelledAt = step;
+    }
+    EXPECT_EQ(cancelledAt, kCancelAt);
+    // Not a paint per step: at most one per 30 ms, and two to spare.
+    EXPECT_LE(paints, 2 + clock.elapsed() / 30) << "in " << clock.elapsed() << " ms";
+
+    // Once the calls pause, the window shows where the operation stopped.
+    EXPECT_EQ(Status(*dlg), QString("Step %1").arg(kCancelAt));
+    EXPECT_EQ(Bar(*dlg)->value(), kCancelAt + 1);
+    EXPECT_EQ(Percent(*dlg), "15%");
 }
 
 TEST_F(ProgressDlgTest, HarmlessWithoutAWindow)
