@@ -31,31 +31,10 @@ constexpr size_t kMaxTestArrayValues = 0x10000;
 // A scroll bar holds at most this many steps across the data.
 constexpr int64_t kMaxScrollSteps = 32767;
 
-bool IsUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// While the test array is read the main window takes no input: a menu command
-// or a page control would put its own exchanges between the samples. Closing
-// it cancels the read instead, and the caller closes it again once the read is
-// over. Closing the graph window, or Abort in a failed exchange's box, cancels
-// the read too.
+// While the test array is read the progress window holds the main window
+// disabled; closing it cancels the read instead, and the caller closes it
+// again once the read is over. Closing the graph window, or Abort in a failed
+// exchange's box, cancels the read too.
 class TestArrayReadGuard : public QObject {
 public:
     TestArrayReadGuard(QWidget* mainWindow, QWidget* graphWindow, CProgressDlg* progress)
@@ -90,32 +69,11 @@ protected:
             }
             if (m_graph && watched == m_graph)
                 m_progress->reject();
-            return false;
-        }
-        if (!m_main || !IsUserInput(e->type()))
-            return false;
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || !InMainWindow(widget))
-            return false;
-        // Taken here, so no shortcut of the main window fires either.
-        e->accept();
-        return true;
-    }
-
-private:
-    // The main window itself, its children and its menus; not the windows it
-    // owns (the graph window, the progress window).
-    bool InMainWindow(const QWidget* widget) const
-    {
-        for (const QWidget* w = widget; w; w = w->parentWidget()) {
-            if (w == m_main)
-                return true;
-            if (w->isWindow() && w->windowType() != Qt::Popup)
-                return false;
         }
         return false;
     }
 
+private:
     QPointer<QWidget> m_main;
     QPointer<QWidget> m_graph;
     CProgressDlg* m_progress;
