@@ -42,9 +42,7 @@ CProgressDlg::CProgressDlg(int captionId)
     m_pPercent->setObjectName("percent");
     m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pCancel->setObjectName("cancel");
-    // Enter must not press Cancel: no button of this window is a default one.
-    m_pCancel->setAutoDefault(false);
-    m_pCancel->setDefault(false);
+    // No default button: Enter presses Cancel only while Cancel has the focus.
     connect(m_pCancel, &QPushButton::clicked, this, &CProgressDlg::reject);
 
     auto* buttons = new QHBoxLayout;
