@@ -42,7 +42,7 @@ CProgressDlg::CProgressDlg(int captionId)
     m_pPercent->setObjectName("percent");
     m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pCancel->setObjectName("cancel");
-    // No default button: Enter presses Cancel only while Cancel has the focus.
+    // Cancel takes Enter while it has the focus, as every push button of a dialog.
     connect(m_pCancel, &QPushButton::clicked, this, &CProgressDlg::reject);
 
     auto* buttons = new QHBoxLayout;
