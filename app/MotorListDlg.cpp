@@ -61,7 +61,6 @@ CMotorListDlg::CMotorListDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTa
     m_pSaveToFile = new QPushButton(QStringLiteral("Save to File"), this);
     m_pSaveToFile->setObjectName("saveToFile");
     m_pSaveToFile->setGeometry(du.Rect(185, 185, 70, 14));
-    m_pSaveToFile->setAutoDefault(false);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName("close");
     close->setGeometry(du.Rect(265, 185, 50, 14));

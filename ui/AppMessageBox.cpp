@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+#include <vector>
+
 #include "pages/VcmMessages.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -23,44 +26,48 @@ QMessageBox::Icon IconOf(unsigned type)
     }
 }
 
-struct ButtonAnswer {
-    QMessageBox::StandardButton button;
+struct BoxButton {
+    QPushButton* button;
     int answer;
 };
 
-// The buttons of a box in their order, the first one the default. Escape
+// The buttons of a box and their answers, the first one the default. Escape
 // closes only a box that has a safe answer (OK, No).
-void AddButtons(QMessageBox& box, unsigned type)
+std::vector<BoxButton> AddButtons(QMessageBox& box, unsigned type)
 {
     switch (type & host::MB_BUTTONS_MASK) {
-    case host::MB_ABORTRETRYIGNORE:
-        box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
-        box.setDefaultButton(QMessageBox::Abort);
-        break;
-    case host::MB_YESNO:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-        break;
-    default:
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setDefaultButton(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);
-        break;
+    case host::MB_ABORTRETRYIGNORE: {
+        // Left to right as added: the style would order the standard
+        // buttons by their roles (Retry, Ignore, Abort), but keeps buttons
+        // of one role in the order they came. None is the escape button.
+        static const std::pair<const char*, int> kButtons[] = {
+            {"Abort", host::IDABORT}, {"Retry", host::IDRETRY}, {"Ignore", host::IDIGNORE}};
+        std::vector<BoxButton> buttons;
+        for (const auto& [text, answer] : kButtons)
+            buttons.push_back(
+                {box.addButton(QString::fromLatin1(text), QMessageBox::ActionRole), answer});
+        box.setDefaultButton(buttons.front().button);
+        return buttons;
+    }
+    case host::MB_YESNO: {
+        QPushButton* yes = box.addButton(QMessageBox::Yes);
+        QPushButton* no = box.addButton(QMessageBox::No);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        return {{yes, host::IDYES}, {no, host::IDNO}};
+    }
+    default: {
+        QPushButton* ok = box.addButton(QMessageBox::Ok);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+        return {{ok, host::IDOK}};
+    }
     }
 }
 
-int AnswerOf(int clicked, unsigned type)
+// Closed some other way: the least harmful answer.
+int LeastHarmfulAnswer(unsigned type)
 {
-    static const ButtonAnswer answers[] = {
-        {QMessageBox::Ok, host::IDOK},         {QMessageBox::Abort, host::IDABORT},
-        {QMessageBox::Retry, host::IDRETRY},   {QMessageBox::Ignore, host::IDIGNORE},
-        {QMessageBox::Yes, host::IDYES},       {QMessageBox::No, host::IDNO},
-    };
-    for (const ButtonAnswer& a : answers)
-        if (a.button == clicked)
-            return a.answer;
-    // Closed some other way: the least harmful answer.
     switch (type & host::MB_BUTTONS_MASK) {
     case host::MB_ABORTRETRYIGNORE: return host::IDIGNORE;
     case host::MB_YESNO: return host::IDNO;
@@ -87,8 +94,12 @@ int ShowAppMessageBox(const std::string& text, const std::string& caption, unsig
     box.setText(QString::fromUtf8(text.c_str()));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(IconOf(type));
-    AddButtons(box, type);
-    return AnswerOf(box.exec(), type);
+    const std::vector<BoxButton> buttons = AddButtons(box, type);
+    box.exec();
+    for (const BoxButton& b : buttons)
+        if (b.button == box.clickedButton())
+            return b.answer;
+    return LeastHarmfulAnswer(type);
 }
 
 void InstallAppMessageBox()

@@ -55,6 +55,5 @@ QPushButton* AddTemplateButton(QWidget* parent, const char* objectName, const QS
     auto* button = new QPushButton(text, parent);
     button->setObjectName(objectName);
     button->setGeometry(rect);
-    button->setAutoDefault(false);
     return button;
 }

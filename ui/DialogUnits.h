@@ -29,6 +29,8 @@ private:
 CDialogUnits SetUpFixedDialog(QDialog* dialog, const char* objectName, const QString& title,
                               const QFont& font, int width, int height);
 
-// A push button of a template: named for tests, never the default by focus.
+// A push button of a template, named for tests. Like every push button of a
+// dialog it takes Enter while it has the focus; the dialog's default button
+// answers Enter only when no other push button has it.
 QPushButton* AddTemplateButton(QWidget* parent, const char* objectName, const QString& text,
                                const QRect& rect);

@@ -53,9 +53,7 @@ CProgressDlg::CProgressDlg(int captionId)
     m_pPercent->setObjectName("percent");
     m_pCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_pCancel->setObjectName("cancel");
-    // Enter must not press Cancel: no button of this window is a default one.
-    m_pCancel->setAutoDefault(false);
-    m_pCancel->setDefault(false);
+    // Cancel takes Enter while it has the focus, as every push button of a dialog.
     connect(m_pCancel, &QPushButton::clicked, this, &CProgressDlg::reject);
 
     auto* buttons = new QHBoxLayout;

@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +56,26 @@ void PressEnter(QWidget* widget)
     QCoreApplication::sendEvent(widget, &release);
 }
 
+// The share of the window's pixels that the screen shows as the window draws
+// them, in percent; the screen's picture goes into file.
+int ShownAsDrawn(QWidget* window, const QString& file)
+{
+    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPoint at = window->mapToGlobal(QPoint(0, 0));
+    const QImage shown = window->screen()
+                             ->grabWindow(0, at.x(), at.y(), window->width(), window->height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    shown.save(file);
+    if (shown.size() != drawn.size() || drawn.isNull())
+        return 0;
+    qint64 same = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            same += drawn.pixel(x, y) == shown.pixel(x, y);
+    return static_cast<int>(same * 100 / (qint64(drawn.width()) * drawn.height()));
+}
+
 }  // namespace
 
 CAutomationHook::CAutomationHook()
@@ -95,6 +119,21 @@ void CAutomationHook::WaitFor(const QString& name, int triesLeft)
         return;
     }
     QTimer::singleShot(kPollMs, this, [this, name, triesLeft] { WaitFor(name, triesLeft - 1); });
+}
+
+void CAutomationHook::CheckOnScreen(const QString& name, const QString& file, int triesLeft)
+{
+    QWidget* window = FindVisible<QWidget>(name);
+    if (!window)
+        return Reply("error no window " + name);
+    const int percent = ShownAsDrawn(window, file);
+    if (percent >= 99)
+        return Reply(QStringLiteral("ok"));
+    if (triesLeft <= 0)
+        return Reply(QStringLiteral("error the screen shows %1 % of the window").arg(percent));
+    QTimer::singleShot(kPollMs, this, [this, name, file, triesLeft] {
+        CheckOnScreen(name, file, triesLeft - 1);
+    });
 }
 
 void CAutomationHook::Run(const QString& line)
@@ -141,6 +180,14 @@ void CAutomationHook::Run(const QString& line)
         Reply("error no text " + name);
     } else if (command == "grab") {
         Reply(main && main->grab().save(name) ? QStringLiteral("ok") : "error cannot save " + name);
+    } else if (command == "onscreen") {
+        CheckOnScreen(name, rest, kTries);
+    } else if (command == "accept") {
+        QDialog* dialog = FindVisible<QDialog>(name);
+        if (!dialog)
+            return Reply("error no dialog " + name);
+        Reply(QStringLiteral("ok"));
+        QTimer::singleShot(0, dialog, &QDialog::accept);
     } else if (command == "close") {
         Reply(QStringLiteral("ok"));
         if (main)

@@ -14,6 +14,10 @@ class QSocketNotifier;
 //   type <edit> <text>   "ok", then types text into the edit field and presses Enter
 //   text <name>          the text of a visible edit field or label
 //   grab <file>          "ok" once the main window is saved as a PNG
+//   onscreen <name> <file>  saves what the screen shows where that visible
+//                        window lies as a PNG; "ok" once it is the window as
+//                        drawn, else "error ..." after 10 s
+//   accept <name>        "ok", then accepts the visible dialog
 //   close                "ok", then closes the main window
 // Anything that cannot be done answers "error ..." or, after 10 s, "timeout".
 class CAutomationHook : public QObject {
@@ -27,6 +31,7 @@ private:
     void OnInput();
     void Run(const QString& line);
     void WaitFor(const QString& name, int triesLeft);
+    void CheckOnScreen(const QString& name, const QString& file, int triesLeft);
     static void Reply(const QString& text);
 
     QSocketNotifier* m_pNotifier;

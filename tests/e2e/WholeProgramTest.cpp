@@ -140,6 +140,37 @@ TEST(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
     fs::remove(ini);
 }
 
+// The box after a save comes up painted: the screen shows it as it is drawn.
+TEST(WholeProgramTest, SaveResultBoxIsOnScreenAtOnce)
+{
+    SimulatedDrive drive;
+    DriveProfile profile;
+    std::string error;
+    ASSERT_TRUE(LoadDriveProfile(kSampleBipolarVersion, profile, error)) << error;
+    drive.ApplyProfile(profile);
+    ASSERT_TRUE(drive.Start());
+    const fs::path ini = fs::path(TARVIX_AUTOMATED_EXE).parent_path() / "Connection.ini";
+    fs::remove(ini);
+
+    AutomatedProgram program(drive.SlavePath());
+    ASSERT_EQ(program.Ask("wait mainFrame"), "ok");
+    ASSERT_EQ(program.Ask("trigger actionConnect"), "ok");
+    ASSERT_EQ(program.Ask("wait connectDlg"), "ok");
+    ASSERT_EQ(program.Ask("click connect"), "ok");
+    ASSERT_EQ(program.AskUntil("text versionText", kSampleBipolarVersion), kSampleBipolarVersion);
+
+    ASSERT_EQ(program.Ask("trigger actionSaveToEeprom"), "ok");
+    ASSERT_EQ(program.Ask("wait messageBox"), "ok");
+    EXPECT_EQ(program.Ask("onscreen messageBox " TARVIX_BUILD_DIR "/e2e-save-result-box.png"), "ok");
+    ASSERT_EQ(program.Ask("accept messageBox"), "ok");
+
+    ASSERT_EQ(program.Ask("close"), "ok");
+    int exitCode = -1;
+    ASSERT_TRUE(program.Finished(exitCode));
+    drive.Stop();
+    fs::remove(ini);
+}
+
 int main(int argc, char** argv)
 {
     // A private runtime folder for the program (its exchange lock and Qt's own).

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <mutex>
@@ -137,7 +138,9 @@ TEST_F(GraphControlsTest, ScrollBarsMoveTheView)
 
 TEST_F(GraphControlsTest, CloseEnterAndEscapeOnlyHideTheWindow)
 {
+    QSignalSpy autoScale(&Child<QPushButton>("autoScale"), &QAbstractButton::clicked);
     const std::tuple<const char*, QWidget*, Qt::Key, bool> cases[] = {
+        {"Enter on Auto Scale", &Child("autoScale"), Qt::Key_Return, false},
         {"Enter in X Inc", &Child("xInc"), Qt::Key_Return, true},
         {"Escape in Y Inc", &Child("yInc"), Qt::Key_Escape, true},
         {"Enter in the plot", Plot().GetSurface(), Qt::Key_Return, false},
@@ -147,6 +150,7 @@ TEST_F(GraphControlsTest, CloseEnterAndEscapeOnlyHideTheWindow)
         QTest::keyClick(widget, key);
         EXPECT_EQ(m_dlg->isVisible(), !hides) << name;
     }
+    EXPECT_EQ(autoScale.count(), 1);
     m_dlg->show();
     QTest::mouseClick(&Child<QPushButton>("close"), Qt::LeftButton);
     EXPECT_FALSE(m_dlg->isVisible());
