@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 #include "Version.h"
-#include "ui/DialogUnits.h"
 #include "app/TarvixSettingApp.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 constexpr const char* kRevision = "174";

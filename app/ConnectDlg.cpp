@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/DialogUnits.h"
 #include "drive/TarvixMaster.h"
 #include "platform/ComPorts.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 

@@ -12,12 +12,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "ui/AppMessageBox.h"
 #include "app/ConnectDlg.h"
-#include "ui/FileDialogs.h"
 #include "app/MotorListDlg.h"
 #include "app/ParamConverterDlg.h"
-#include "ui/ProgressDlg.h"
 #include "app/TarvixSettingApp.h"
 #include "drive/BaseDriver.h"
 #include "drive/Step1x3Driver.h"
@@ -28,6 +25,9 @@
 #include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "ui/AppMessageBox.h"
+#include "ui/FileDialogs.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

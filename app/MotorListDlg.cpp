@@ -6,15 +6,15 @@
 
 #include <string>
 
-#include "ui/AppMessageBox.h"
-#include "ui/DialogUnits.h"
-#include "ui/FileDialogs.h"
-#include "ui/ProgressDlg.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "drive/TextModeFile.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "ui/AppMessageBox.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

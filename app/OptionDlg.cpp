@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/DialogUnits.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 

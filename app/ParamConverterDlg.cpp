@@ -14,9 +14,6 @@
 #include <memory>
 #include <vector>
 
-#include "ui/DialogUnits.h"
-#include "ui/FileDialogs.h"
-#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/LuaManager.h"
 #include "drive/Step1x3Driver.h"
@@ -24,6 +21,9 @@
 #include "drive/VcmFile.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "app/AboutDlg.h"
-#include "ui/AppMessageBox.h"
 #include "app/MainFrame.h"
 #include "pages/VcmColours.h"
 #include "platform/CloseRequest.h"
+#include "ui/AppMessageBox.h"
 
 static void InitAppResources()
 {

@@ -55,9 +55,9 @@
 #include <QWidget>
 
 #include "app/MainFrame.h"
-#include "ui/ProgressDlg.h"
 #include "pages/ViewSetting.h"
 #include "tools/drivesim/SimulatedDrive.h"
+#include "ui/ProgressDlg.h"
 #endif
 
 extern char** environ;

@@ -12,7 +12,6 @@
 #include <mutex>
 #include <vector>
 
-#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "graph/FOpenGL.h"
@@ -20,6 +19,7 @@
 #include "graphwin/GraphMessages.h"
 #include "graphwin/PlotSurface.h"
 #include "platform/CloseRequest.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QRegularExpressionValidator>
 #include <QResizeEvent>
 
-#include "ui/DialogUnits.h"
 #include "graphwin/GraphCtrlDlg.h"
 #include "graphwin/GraphMessages.h"
+#include "ui/DialogUnits.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "app/MotorListDlg.h"
 #include "app/OptionDlg.h"
 #include "app/ParamConverterDlg.h"
-#include "app/ProgressDlg.h"
 #include "tests/app/AppTestSupport.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

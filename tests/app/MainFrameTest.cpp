@@ -20,7 +20,6 @@
 #include "app/MainFrame.h"
 #include "app/MotorListDlg.h"
 #include "app/ParamConverterDlg.h"
-#include "ui/ProgressDlg.h"
 #include "drive/BaseDriver.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
@@ -30,6 +29,7 @@
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

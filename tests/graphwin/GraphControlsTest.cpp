@@ -8,10 +8,10 @@
 
 #include <mutex>
 
-#include "ui/DialogUnits.h"
 #include "graphwin/PlotSurface.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/DialogUnits.h"
 
 class GraphControlsTest : public GraphWindowTest {
 protected:

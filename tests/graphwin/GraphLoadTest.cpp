@@ -8,7 +8,6 @@
 
 #include <mutex>
 
-#include "ui/ProgressDlg.h"
 #include "drive/TarvixMaster.h"
 #include "graphwin/PlotSurface.h"
 #include "pages/VcmMessages.h"
@@ -17,6 +16,7 @@
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/ProgressDlg.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 
-#include "ui/FileDialogs.h"
 #include "tests/support/ModalWindows.h"
+#include "ui/FileDialogs.h"
 
 namespace {
 
