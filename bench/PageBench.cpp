@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/PaintWatch.h"
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
@@ -48,36 +49,6 @@ double Median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Notes when a widget has been painted.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget* widget) : m_widget(widget) { m_widget->installEventFilter(this); }
-    ~PaintWatch() override { m_widget->removeEventFilter(this); }
-    PaintWatch(const PaintWatch&) = delete;
-    PaintWatch& operator=(const PaintWatch&) = delete;
-
-    // Lets events run until the widget has painted once more.
-    void WaitForPaint()
-    {
-        m_painted = false;
-        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
-        while (!m_painted && Clock::now() < deadline)
-            QCoreApplication::processEvents();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            m_painted = true;
-        return false;
-    }
-
-private:
-    QWidget* m_widget;
-    bool m_painted = false;
-};
-
 void Measure(const char* name, const std::deque<VariableInfo>& records, SimulatedDrive& drive)
 {
     CTarvixMaster* master = GetTarvixMaster();
@@ -86,17 +57,20 @@ void Measure(const char* name, const std::deque<VariableInfo>& records, Simulate
     page.show();
     PaintWatch watch(&page);
     watch.WaitForPaint();
+    watch.Reset();
 
     std::vector<double> builds, shown;
     size_t buildLines = 0;
     for (int run = 0; run < kRuns; ++run) {
         page.ClearControls();
         watch.WaitForPaint();
+        watch.Reset();
         drive.ClearRecord();
         const auto start = Clock::now();
         page.BuildForm(records);
         builds.push_back(Ms(Clock::now() - start));
         watch.WaitForPaint();
+        watch.Reset();
         shown.push_back(Ms(Clock::now() - start));
         buildLines = drive.ReceivedLines().size();
     }

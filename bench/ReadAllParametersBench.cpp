@@ -55,6 +55,7 @@
 #include <QWidget>
 
 #include "app/MainFrame.h"
+#include "bench/PaintWatch.h"
 #include "pages/ViewSetting.h"
 #include "tools/drivesim/SimulatedDrive.h"
 #include "ui/ProgressDlg.h"
@@ -379,37 +380,6 @@ Case ScriptCase(const DriveProfile& profile, const std::string& scriptPath)
 }
 
 #ifdef TARVIX_BENCH_GUI
-
-// Notes when a widget has been painted.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget* widget) : m_widget(widget) { m_widget->installEventFilter(this); }
-    ~PaintWatch() override { m_widget->removeEventFilter(this); }
-    PaintWatch(const PaintWatch&) = delete;
-    PaintWatch& operator=(const PaintWatch&) = delete;
-
-    void Reset() { m_painted = false; }
-    // Lets events run until the widget has painted; false after 5 s without.
-    bool WaitForPaint()
-    {
-        const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
-        while (!m_painted && Clock::now() < deadline)
-            QCoreApplication::processEvents();
-        return m_painted;
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::Paint)
-            m_painted = true;
-        return false;
-    }
-
-private:
-    QWidget* m_widget;
-    bool m_painted = false;
-};
 
 // The read of all parameters as the connect command makes it: behind a
 // progress window over the main window.
