@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,82 +94,84 @@ bool FindWrite(const std::vector<std::string>& lines, int& param, long& value)
     return false;
 }
 
+// The program started against the simulated bipolar drive. Without a
+// "Connection.ini" beside it the program offers COM1 at 19200.
+class WholeProgramTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        DriveProfile profile;
+        std::string error;
+        ASSERT_TRUE(LoadDriveProfile(kSampleBipolarVersion, profile, error)) << error;
+        m_drive.ApplyProfile(profile);
+        ASSERT_TRUE(m_drive.Start());
+        fs::remove(m_ini);
+        m_program = std::make_unique<AutomatedProgram>(m_drive.SlavePath());
+        ASSERT_EQ(m_program->Ask("wait mainFrame"), "ok");
+    }
+    void TearDown() override
+    {
+        m_program.reset();
+        m_drive.Stop();
+        fs::remove(m_ini);
+    }
+
+    void Connect()
+    {
+        ASSERT_EQ(m_program->Ask("trigger actionConnect"), "ok");
+        ASSERT_EQ(m_program->Ask("wait connectDlg"), "ok");
+        ASSERT_EQ(m_program->Ask("click connect"), "ok");
+        ASSERT_EQ(m_program->AskUntil("text versionText", kSampleBipolarVersion), kSampleBipolarVersion);
+    }
+    // Closes the program; its exit code.
+    int Close()
+    {
+        EXPECT_EQ(m_program->Ask("close"), "ok");
+        int exitCode = -1;
+        EXPECT_TRUE(m_program->Finished(exitCode));
+        return exitCode;
+    }
+
+    SimulatedDrive m_drive;
+    const fs::path m_ini = fs::path(TARVIX_AUTOMATED_EXE).parent_path() / "Connection.ini";
+    std::unique_ptr<AutomatedProgram> m_program;
+};
+
 }  // namespace
 
-TEST(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
+TEST_F(WholeProgramTest, ConnectChangeAValueAndTheDriveHasIt)
 {
-    SimulatedDrive drive;
-    DriveProfile profile;
-    std::string error;
-    ASSERT_TRUE(LoadDriveProfile(kSampleBipolarVersion, profile, error)) << error;
-    drive.ApplyProfile(profile);
-    ASSERT_TRUE(drive.Start());
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    EXPECT_EQ(m_drive.GetLineRate(), 19200);
 
-    // Without a "Connection.ini" beside it the program offers COM1 at 19200.
-    const fs::path ini = fs::path(TARVIX_AUTOMATED_EXE).parent_path() / "Connection.ini";
-    fs::remove(ini);
-
-    AutomatedProgram program(drive.SlavePath());
-    ASSERT_EQ(program.Ask("wait mainFrame"), "ok");
-    ASSERT_EQ(program.Ask("trigger actionConnect"), "ok");
-    ASSERT_EQ(program.Ask("wait connectDlg"), "ok");
-    ASSERT_EQ(program.Ask("click connect"), "ok");
-    ASSERT_EQ(program.AskUntil("text versionText", kSampleBipolarVersion), kSampleBipolarVersion);
-    EXPECT_EQ(drive.GetLineRate(), 19200);
-
-    const std::string edit = program.Ask("editable");
+    const std::string edit = m_program->Ask("editable");
     ASSERT_EQ(edit.rfind("error", 0), std::string::npos) << edit;
-    drive.ClearRecord();
-    ASSERT_EQ(program.Ask("type " + edit + " 7"), "ok");
+    m_drive.ClearRecord();
+    ASSERT_EQ(m_program->Ask("type " + edit + " 7"), "ok");
     int param = -1;
     long value = 0;
     QElapsedTimer clock;
     clock.start();
-    while (!FindWrite(drive.ReceivedLines(), param, value) && clock.elapsed() < kAnswerMs)
+    while (!FindWrite(m_drive.ReceivedLines(), param, value) && clock.elapsed() < kAnswerMs)
         QThread::msleep(20);
     ASSERT_GE(param, 0) << "no write reached the drive";
-    EXPECT_EQ(drive.GetValue(static_cast<uint16_t>(param)), value);
-    EXPECT_EQ(program.Ask("grab " TARVIX_BUILD_DIR "/e2e-main.png"), "ok");
+    EXPECT_EQ(m_drive.GetValue(static_cast<uint16_t>(param)), value);
+    EXPECT_EQ(m_program->Ask("grab " TARVIX_BUILD_DIR "/e2e-main.png"), "ok");
 
-    ASSERT_EQ(program.Ask("close"), "ok");
-    int exitCode = -1;
-    ASSERT_TRUE(program.Finished(exitCode));
-    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(Close(), 0);
     // Closing at 19200 set the drive back to 9600.
-    EXPECT_EQ(drive.GetLineRate(), 9600);
-    drive.Stop();
-    fs::remove(ini);
+    EXPECT_EQ(m_drive.GetLineRate(), 9600);
 }
 
 // The box after a save comes up painted: the screen shows it as it is drawn.
-TEST(WholeProgramTest, SaveResultBoxIsOnScreenAtOnce)
+TEST_F(WholeProgramTest, SaveResultBoxIsOnScreenAtOnce)
 {
-    SimulatedDrive drive;
-    DriveProfile profile;
-    std::string error;
-    ASSERT_TRUE(LoadDriveProfile(kSampleBipolarVersion, profile, error)) << error;
-    drive.ApplyProfile(profile);
-    ASSERT_TRUE(drive.Start());
-    const fs::path ini = fs::path(TARVIX_AUTOMATED_EXE).parent_path() / "Connection.ini";
-    fs::remove(ini);
-
-    AutomatedProgram program(drive.SlavePath());
-    ASSERT_EQ(program.Ask("wait mainFrame"), "ok");
-    ASSERT_EQ(program.Ask("trigger actionConnect"), "ok");
-    ASSERT_EQ(program.Ask("wait connectDlg"), "ok");
-    ASSERT_EQ(program.Ask("click connect"), "ok");
-    ASSERT_EQ(program.AskUntil("text versionText", kSampleBipolarVersion), kSampleBipolarVersion);
-
-    ASSERT_EQ(program.Ask("trigger actionSaveToEeprom"), "ok");
-    ASSERT_EQ(program.Ask("wait messageBox"), "ok");
-    EXPECT_EQ(program.Ask("onscreen messageBox " TARVIX_BUILD_DIR "/e2e-save-result-box.png"), "ok");
-    ASSERT_EQ(program.Ask("accept messageBox"), "ok");
-
-    ASSERT_EQ(program.Ask("close"), "ok");
-    int exitCode = -1;
-    ASSERT_TRUE(program.Finished(exitCode));
-    drive.Stop();
-    fs::remove(ini);
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_EQ(m_program->Ask("trigger actionSaveToEeprom"), "ok");
+    ASSERT_EQ(m_program->Ask("wait messageBox"), "ok");
+    EXPECT_EQ(m_program->Ask("onscreen messageBox " TARVIX_BUILD_DIR "/e2e-save-result-box.png"), "ok");
+    ASSERT_EQ(m_program->Ask("accept messageBox"), "ok");
+    EXPECT_EQ(Close(), 0);
 }
 
 int main(int argc, char** argv)
