@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -20,14 +19,15 @@
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "graphwin/GraphDlg.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
 #include "ui/AppMessageBox.h"
+#include "ui/DriveGate.h"
 #include "ui/FileDialogs.h"
 #include "ui/ProgressDlg.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -35,7 +35,6 @@ constexpr int kFrameWidth = 440;
 constexpr int kMinFrameHeight = 500;
 constexpr int kInitialFrameHeight = 620;
 constexpr int kBaudRate9600 = 9600;
-constexpr int kCloseRetryMs = 50;
 constexpr int kLoadingFileCaption = 316;
 constexpr int kSavingToFileCaption = 317;
 
@@ -81,17 +80,18 @@ using FileCloser = int (*)(FILE*);
 
 }  // namespace
 
+// A command under way; the menu follows the port state once it is over.
 struct CMainFrame::CommandScope {
-    explicit CommandScope(CMainFrame& frame) : m_frame(frame) { ++m_frame.m_nCommandDepth; }
+    explicit CommandScope(CMainFrame& frame) : m_frame(frame) {}
     ~CommandScope()
     {
-        --m_frame.m_nCommandDepth;
         m_frame.OnUpdateDriveConnect();
         m_frame.OnUpdateDriveCommand();
     }
     CommandScope(const CommandScope&) = delete;
     CommandScope& operator=(const CommandScope&) = delete;
     CMainFrame& m_frame;
+    const CDriveGate::Scope m_command{CDriveGate::kCommand};
 };
 
 CMainFrame::CMainFrame() : m_pMaster(GetTarvixMaster())
@@ -259,7 +259,7 @@ void CMainFrame::OnShowGraph()
 {
     // A graph that is reading its test array stays: deleting it would pull
     // the read from under itself.
-    if (m_pMaster->IsReadingTestArray())
+    if (CDriveGate::Instance().IsBusy(CDriveGate::kTestArrayRead))
         return;
     delete m_pGraphDlg.data();
     m_pGraphDlg = nullptr;
@@ -429,26 +429,15 @@ void CMainFrame::OnParameterConverter()
     dlg.exec();
 }
 
-bool CMainFrame::CanCloseNow() const
-{
-    return m_nCommandDepth == 0 && !host::IsMessageBoxOpen() &&
-           QThread::currentThread()->loopLevel() <= 1 && !m_pMaster->IsReadingTestArray();
-}
-
 void CMainFrame::RequestClose()
 {
-    QTimer::singleShot(0, this, &CMainFrame::CloseWhenIdle);
-}
-
-void CMainFrame::CloseWhenIdle()
-{
-    if (m_bClosed)
-        return;
-    if (!CanCloseNow()) {
-        QTimer::singleShot(kCloseRetryMs, this, &CMainFrame::CloseWhenIdle);
-        return;
-    }
-    close();
+    // Never from under the handler that asks: from the event loop.
+    QTimer::singleShot(0, this, [this] {
+        CDriveGate::Instance().RunWhenFree(this, CDriveGate::kClose, [this] {
+            if (!m_bClosed)
+                close();
+        });
+    });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -459,7 +448,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     // Closing in the middle of a drive operation would pull the windows from
     // under it: the window goes once the operation is over.
-    if (!CanCloseNow()) {
+    if (CDriveGate::Instance().IsBusy(CDriveGate::kClose)) {
         event->ignore();
         RequestClose();
         return;

@@ -75,9 +75,6 @@ private:
     // the cached motor parameters are another slot's.
     void ForgetMotorSlotValues();
     bool IsPortOpen() const;
-    // No command, nested event loop, box or test-array read is under way.
-    bool CanCloseNow() const;
-    void CloseWhenIdle();
 
     CTarvixMaster* m_pMaster;
     CViewSetting* m_pView = nullptr;
@@ -91,6 +88,5 @@ private:
     QAction* m_pStatusBar = nullptr;
     QAction* m_pAbout = nullptr;
 
-    int m_nCommandDepth = 0;
     bool m_bClosed = false;
 };

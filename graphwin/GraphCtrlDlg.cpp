@@ -31,10 +31,9 @@ constexpr size_t kMaxTestArrayValues = 0x10000;
 // A scroll bar holds at most this many steps across the data.
 constexpr int64_t kMaxScrollSteps = 32767;
 
-// While the test array is read the progress window holds the main window
-// disabled; closing it cancels the read instead, and the caller closes it
-// again once the read is over. Closing the graph window, or Abort in a failed
-// exchange's box, cancels the read too.
+// Closing the main window or the graph window while the test array is read,
+// or Abort in a failed exchange's box, cancels the read. The main window
+// itself closes once the read is over, as it waits for the drive to be free.
 class TestArrayReadGuard : public QObject {
 public:
     TestArrayReadGuard(QWidget* mainWindow, QWidget* graphWindow, CProgressDlg* progress)
@@ -55,21 +54,11 @@ public:
     TestArrayReadGuard(const TestArrayReadGuard&) = delete;
     TestArrayReadGuard& operator=(const TestArrayReadGuard&) = delete;
 
-    bool MainWindowCloseRequested() const { return m_bCloseMain; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (e->type() == QEvent::Close) {
-            if (m_main && watched == m_main) {
-                m_bCloseMain = true;
-                m_progress->reject();
-                e->ignore();
-                return true;
-            }
-            if (m_graph && watched == m_graph)
-                m_progress->reject();
-        }
+        if (e->type() == QEvent::Close && watched && (watched == m_main || watched == m_graph))
+            m_progress->reject();
         return false;
     }
 
@@ -78,7 +67,6 @@ private:
     QPointer<QWidget> m_graph;
     CProgressDlg* m_progress;
     host::CloseHandler m_closeHandler;
-    bool m_bCloseMain = false;
 };
 
 int64_t FloorDiv(int64_t a, int64_t d) { return static_cast<int64_t>(std::floor(double(a) / double(d))); }
@@ -397,13 +385,9 @@ intptr_t CGraphCtrlDlg::OnLoadData()
 {
     QPointer<QWidget> mainWindow = GetMainWnd();
     SendVcmMessage(mainWindow, WM_POLL_STOP);
-    m_bCloseMainAfterLoad = false;
     if (!LoadTestArray())
         window()->hide();
     SendVcmMessage(mainWindow, WM_POLL_START);
-    if (m_bCloseMainAfterLoad && mainWindow) {
-        QMetaObject::invokeMethod(mainWindow, [mainWindow] { mainWindow->close(); }, Qt::QueuedConnection);
-    }
     return 0;
 }
 
@@ -429,9 +413,7 @@ bool CGraphCtrlDlg::LoadTestArray()
     progress.Create(this);
     {
         TestArrayReadGuard guard(GetMainWnd(), window(), &progress);
-        const bool read = m_pMaster->ReadTestArray(&progress, values.data(), values.size());
-        m_bCloseMainAfterLoad = guard.MainWindowCloseRequested();
-        if (!read)
+        if (!m_pMaster->ReadTestArray(&progress, values.data(), values.size()))
             return false;
     }
 

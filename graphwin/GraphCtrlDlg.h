@@ -60,6 +60,4 @@ private:
     CPlotSurface* m_pSurface = nullptr;
     QScrollBar* m_pHBar = nullptr;
     QScrollBar* m_pVBar = nullptr;
-    // The main window was closed during the read: closed again once it ended.
-    bool m_bCloseMainAfterLoad = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/VcmMessages.h"
+#include "ui/VcmMessages.h"
 
 // Messages between the graph window and its plot window. They share numbers
 // with the page's messages but only ever reach the two graph windows. All are

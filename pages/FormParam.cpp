@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -16,11 +15,11 @@
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
 #include "pages/VcmEdit.h"
-#include "pages/VcmMessages.h"
 #include "pages/VcmStatic.h"
 #include "pages/VcmStyle.h"
 #include "pages/VcmSwitch.h"
-#include "platform/MessageBox.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -36,8 +35,6 @@ constexpr int kControlLeftInset = 125;   // control column starts at W - 125
 constexpr int kControlRightInset = 15;   // and ends at W - 15
 constexpr int kLabelWidthInset = 140;    // label and header width at a layout pass
 constexpr int kDetailWidthInset = 25;    // detail line width at a layout pass
-// How soon work that waited for a busy drive looks again.
-constexpr int kBusyRetryMs = 20;
 
 // A font by its character cell height in pixels, as the platform's font
 // mapper takes a positive height.
@@ -94,11 +91,6 @@ CFormParam::CFormParam(QWidget* parent)
     m_pScrollBar->hide();
     connect(m_pScrollBar, &QScrollBar::actionTriggered, this, &CFormParam::OnScrollBarAction);
     m_pScrollBar->installEventFilter(this);
-
-    m_pRetryTimer = new QTimer(this);
-    m_pRetryTimer->setSingleShot(true);
-    m_pRetryTimer->setInterval(kBusyRetryMs);
-    connect(m_pRetryTimer, &QTimer::timeout, this, &CFormParam::RunDeferredWork);
     hide();
 }
 
@@ -233,18 +225,13 @@ bool CFormParam::BuildForm(const std::deque<VariableInfo>& variables)
 
 void CFormParam::ClearControls()
 {
-    // Not under a control whose handler may still be on the stack.
-    if (InNestedLoop()) {
-        m_bClearPending = true;
-        m_pRetryTimer->start();
-        return;
-    }
-    DestroyControls();
-}
-
-bool CFormParam::InNestedLoop() const
-{
-    return m_nBusyDepth > 0 || host::IsMessageBoxOpen() || CVcmCtrl::InUserAction();
+    // Not under a control whose handler may still be on the stack. A build
+    // in the meantime has cleared the rows itself.
+    m_bClearPending = true;
+    CDriveGate::Instance().RunWhenFree(this, CDriveGate::kRowRemoval, [this] {
+        if (m_bClearPending)
+            DestroyControls();
+    });
 }
 
 void CFormParam::DestroyControls()
@@ -473,7 +460,7 @@ void CFormParam::OnScrollBarAction(int action)
 
 void CFormParam::OnValueChanged(uint16_t param)
 {
-    ++m_nBusyDepth;
+    const CDriveGate::Scope loop(CDriveGate::kPageLoop);
     for (size_t i = 0; i < m_vecEdits.size(); ++i) {
         if (m_vecEdits[i]->DependsOn(param))
             m_vecEdits[i]->UpdateStyle();
@@ -501,7 +488,6 @@ void CFormParam::OnValueChanged(uint16_t param)
         if (m_vecHeaders[i]->DependsOn(param))
             m_vecHeaders[i]->UpdateStyle();
     }
-    --m_nBusyDepth;
 }
 
 void CFormParam::OnRefresh(int source)
@@ -509,7 +495,7 @@ void CFormParam::OnRefresh(int source)
     if (source != kReadThroughCache && source != kReadPoll && source != kReadFromDrive)
         return;
     const bool poll = source == kReadPoll;
-    ++m_nBusyDepth;
+    const CDriveGate::Scope loop(CDriveGate::kPageLoop);
     // A poll never overwrites a control that the user may be typing in or
     // choosing from. A control whose read fails keeps what it shows.
     for (size_t i = 0; i < m_vecEdits.size(); ++i) {
@@ -531,7 +517,6 @@ void CFormParam::OnRefresh(int source)
     // poll leaves older entries in it that a field's own read may have passed.
     if (!poll)
         ShowInMotorScale();
-    --m_nBusyDepth;
 }
 
 void CFormParam::ShowInMotorScale()
@@ -545,38 +530,27 @@ void CFormParam::ShowInMotorScale()
         m_vecEdits[i]->ShowInMotorScale(motorNo->value);
 }
 
-void CFormParam::DeferRefresh(int source)
+void CFormParam::QueueValueNews(uint16_t param)
+{
+    if (std::find(m_vecDeferredNews.begin(), m_vecDeferredNews.end(), param) == m_vecDeferredNews.end())
+        m_vecDeferredNews.push_back(param);
+    // Conditions may read from the drive: news handled in a box's loop would
+    // put "MA"/"MD" between a failed exchange and its Retry.
+    CDriveGate::Instance().RunWhenFree(this, CDriveGate::kExchange, [this] {
+        const std::vector<uint16_t> news = std::exchange(m_vecDeferredNews, {});
+        for (uint16_t number : news)
+            OnValueChanged(number);
+    });
+}
+
+void CFormParam::QueueRefresh(int source)
 {
     m_nDeferredSource = m_nDeferredSource < 0 ? source : Stronger(m_nDeferredSource, source);
-    m_pRetryTimer->start();
-}
-
-bool CFormParam::IsDriveBusy()
-{
-    return host::IsMessageBoxOpen() || GetTarvixMaster()->IsReadingTestArray();
-}
-
-void CFormParam::RunDeferredWork()
-{
-    if (m_bClearPending)
-        ClearControls();
-    if (!m_vecDeferredNews.empty() && !m_bClearPending) {
-        if (IsDriveBusy()) {
-            m_pRetryTimer->start();
-        } else {
-            const std::vector<uint16_t> news = std::exchange(m_vecDeferredNews, {});
-            for (uint16_t param : news)
-                OnValueChanged(param);
-        }
-    }
-    if (m_nDeferredSource >= 0 && !m_bClearPending) {
-        const int source = m_nDeferredSource;
-        m_nDeferredSource = -1;
-        if (InNestedLoop() || IsDriveBusy())
-            DeferRefresh(source);
-        else
-            OnRefresh(source);
-    }
+    // No exchange in the middle of another one (its box is up) or of the
+    // test-array read, and no re-read under the page's own loop.
+    CDriveGate::Instance().RunWhenFree(this, CDriveGate::kExchange | CDriveGate::kRowRemoval, [this] {
+        OnRefresh(std::exchange(m_nDeferredSource, -1));
+    });
 }
 
 bool CFormParam::event(QEvent* event)
@@ -584,28 +558,13 @@ bool CFormParam::event(QEvent* event)
     switch (static_cast<int>(event->type())) {
     case WM_VCM_VALUE_CHANGED: {
         auto* message = static_cast<CVcmMessage*>(event);
-        const auto param = static_cast<uint16_t>(message->wParam);
-        // Conditions may read from the drive: a posted news handled in a box's
-        // loop would put "MA"/"MD" between a failed exchange and its Retry.
-        if (IsDriveBusy()) {
-            if (std::find(m_vecDeferredNews.begin(), m_vecDeferredNews.end(), param) ==
-                m_vecDeferredNews.end())
-                m_vecDeferredNews.push_back(param);
-            m_pRetryTimer->start();
-        } else {
-            OnValueChanged(param);
-        }
+        QueueValueNews(static_cast<uint16_t>(message->wParam));
         message->result = 0;
         return true;
     }
     case WM_VCM_REFRESH: {
         auto* message = static_cast<CVcmMessage*>(event);
-        // No exchange in the middle of another one (its box is up) or of the
-        // test-array read: the re-read waits until the drive is free.
-        if (InNestedLoop() || IsDriveBusy())
-            DeferRefresh(static_cast<int>(message->wParam));
-        else
-            OnRefresh(static_cast<int>(message->wParam));
+        QueueRefresh(static_cast<int>(message->wParam));
         message->result = 0;
         return true;
     }

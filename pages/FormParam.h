@@ -18,7 +18,6 @@ class CVcmStatic;
 class CVcmSwitch;
 class QLabel;
 class QScrollBar;
-class QTimer;
 class QWheelEvent;
 
 // Ids of the page's windows: one counter from here, restarted by every build.
@@ -114,14 +113,10 @@ private:
     // number show it in the factor of the one the cache now holds.
     void ShowInMotorScale();
     void OnScrollBarAction(int action);
-    // Inside the page's own loop over its controls, inside the loop of a box
-    // that a drive exchange raised, or under a control's handler.
-    bool InNestedLoop() const;
-    // Refresh requests that arrived while the drive was busy, run once it is not.
-    void DeferRefresh(int source);
-    // A box is up or the test array is being read: no exchange may start.
-    static bool IsDriveBusy();
-    void RunDeferredWork();
+    // Value news and re-read requests run now, or once the drive is free;
+    // requests that wait together coalesce.
+    void QueueValueNews(uint16_t param);
+    void QueueRefresh(int source);
 
     std::vector<CVcmEdit*> m_vecEdits;
     std::vector<CVcmButton*> m_vecButtons;
@@ -140,12 +135,9 @@ private:
     int m_nLayoutWidth = 0;
 
     QScrollBar* m_pScrollBar = nullptr;
-    // Depth of the page's own loops over its controls; a clear asked for
-    // inside one waits for the loop to end.
-    int m_nBusyDepth = 0;
+    // A clear, a re-read and value news (by parameter number) that wait for
+    // the drive to be free.
     bool m_bClearPending = false;
     int m_nDeferredSource = -1;
-    // Value news that came while the drive was busy, by parameter number.
     std::vector<uint16_t> m_vecDeferredNews;
-    QTimer* m_pRetryTimer = nullptr;
 };

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 
-#include "pages/VcmMessages.h"
+#include "ui/VcmMessages.h"
 
 CToggleStatic::CToggleStatic(QWidget* parent) : QLabel(parent)
 {

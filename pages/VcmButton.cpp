@@ -1,8 +1,9 @@
 #include "pages/VcmButton.h"
 
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "platform/MessageBox.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 // Button formats.
 namespace {
@@ -38,7 +39,7 @@ int32_t CVcmButton::GetEnteredValue() { return 0; }
 
 void CVcmButton::OnClicked()
 {
-    UserActionScope action;
+    const CDriveGate::Scope action(CDriveGate::kPageLoop);
     // A read-only record sends nothing; a record without options has no command.
     if (IsReadOnly() || m_pVariable->options.empty())
         return;
@@ -53,7 +54,7 @@ void CVcmButton::OnClicked()
     if (command.empty())
         return;
     if (format == kButtonGraph) {
-        if (master->IsReadingTestArray()) {
+        if (CDriveGate::Instance().IsBusy(CDriveGate::kTestArrayRead)) {
             host::MessageBox(
                 "It's reading graph data. Wait until reading is complete, or press 'Cancel' "
                 "button.",

@@ -9,7 +9,8 @@
 #include "drive/MotorTable.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmColours.h"
-#include "pages/VcmMessages.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ void CVcmCombo::ShowValue(int32_t x)
 
 void CVcmCombo::OnSelChange()
 {
-    UserActionScope action;
+    const CDriveGate::Scope action(CDriveGate::kPageLoop);
     const int32_t v = GetEnteredValue();
     if (!WriteValue(v))
         return;

@@ -35,9 +35,6 @@ uint32_t SetOrClear(uint32_t style, uint32_t bit, bool set)
     return set ? style | bit : style & ~bit;
 }
 
-// Handlers of user actions now on the stack (one UI thread).
-int g_nUserActions = 0;
-
 }  // namespace
 
 CVcmCtrl::CVcmCtrl(const VariableInfo* variable)
@@ -53,12 +50,6 @@ CVcmCtrl::CVcmCtrl(const VariableInfo* variable)
 }
 
 CVcmCtrl::~CVcmCtrl() = default;
-
-bool CVcmCtrl::InUserAction() { return g_nUserActions > 0; }
-
-CVcmCtrl::UserActionScope::UserActionScope() { ++g_nUserActions; }
-
-CVcmCtrl::UserActionScope::~UserActionScope() { --g_nUserActions; }
 
 CVcmCtrl* CVcmCtrl::FromWindow(QWidget* window)
 {

@@ -74,20 +74,7 @@ public:
     // label (combos and buttons; the edit and the header have their own).
     void UpdateControlStyle() { ApplyStyle(false, true); }
 
-    // True while a control handles the user's action (a write, a command): what
-    // it sets off may ask to clear the page, which must wait until it returns.
-    static bool InUserAction();
-
 protected:
-    // Marks a handler of the user's action for as long as it runs.
-    class UserActionScope {
-    public:
-        UserActionScope();
-        ~UserActionScope();
-        UserActionScope(const UserActionScope&) = delete;
-        UserActionScope& operator=(const UserActionScope&) = delete;
-    };
-
     // The shared write: "MA"/"MD", the confirmed answer into the cache, then
     // ShowValue. False when the drive did not confirm, or for a read-only record.
     bool WriteValueToDrive(int32_t value);

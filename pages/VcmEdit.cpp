@@ -14,8 +14,9 @@
 #include "drive/MotorTable.h"
 #include "drive/TarvixMaster.h"
 #include "pages/VcmColours.h"
-#include "pages/VcmMessages.h"
 #include "platform/MessageBox.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -310,7 +311,7 @@ void CVcmEdit::OnEnChange()
 
 void CVcmEdit::ApplyTypedValue()
 {
-    UserActionScope action;
+    const CDriveGate::Scope action(CDriveGate::kPageLoop);
     QPointer<QWidget> alive(this);
     const int32_t v = GetEnteredValue();
     if (!alive)
@@ -330,7 +331,7 @@ void CVcmEdit::OnEnKillFocus()
     // Focus taken by the box of a failed exchange is not the user leaving the
     // field; reverting a format-8 text now would read the motor number from
     // the drive between the failed exchange and its Retry.
-    if (host::IsMessageBoxOpen())
+    if (CDriveGate::Instance().IsBusy(CDriveGate::kBoxUp))
         return;
     if (m_nState == kColourStateEdited)
         RevertText();

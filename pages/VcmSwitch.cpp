@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "pages/ToggleStatic.h"
-#include "pages/VcmMessages.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ bool CVcmSwitch::event(QEvent* e)
 
 void CVcmSwitch::OnToggle(unsigned bit, int state)
 {
-    UserActionScope action;
+    const CDriveGate::Scope action(CDriveGate::kPageLoop);
     // The other bits come from the drive, never from cells that show no value yet.
     if (!m_bValueRead) {
         QPointer<QWidget> alive(this);

@@ -12,8 +12,9 @@
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
 #include "pages/VcmCtrl.h"
-#include "pages/VcmMessages.h"
-#include "platform/MessageBox.h"
+#include "ui/DialogUnits.h"
+#include "ui/DriveGate.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
@@ -21,8 +22,6 @@ namespace {
 constexpr int kTemplateWidthDlu = 240;
 constexpr int kTemplateHeightDlu = 112;
 constexpr int kMargin = 8;
-// How often a resume that waits for the test-array read looks again.
-constexpr int kBusyRetryMs = 50;
 
 QFont TemplateFont()
 {
@@ -31,37 +30,13 @@ QFont TemplateFont()
     return font;
 }
 
-// Dialog units to pixels with the template font's base units, as the
-// platform's dialog manager converts them.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font)
-    {
-        QFontMetrics metrics(font);
-        const int alphabet = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        m_baseX = (alphabet / 26 + 1) / 2;
-        m_baseY = metrics.height();
-    }
-    int X(int dlu) const { return dlu * m_baseX / 4; }
-    int Y(int dlu) const { return dlu * m_baseY / 8; }
-    QRect Rect(int left, int top, int width, int height) const
-    {
-        return QRect(X(left), Y(top), X(width), Y(height));
-    }
-
-private:
-    int m_baseX = 6;
-    int m_baseY = 14;
-};
-
 }  // namespace
 
 CViewSetting::CViewSetting(QWidget* parent) : QWidget(parent), m_pMaster(GetTarvixMaster())
 {
     setObjectName(QStringLiteral("viewSetting"));
     setFont(TemplateFont());
-    const DialogUnits dlu(font());
+    const CDialogUnits dlu(font());
     resize(dlu.X(kTemplateWidthDlu), dlu.Y(kTemplateHeightDlu));
 
     m_tabCtrl = new QTabBar(this);
@@ -92,18 +67,12 @@ CViewSetting::CViewSetting(QWidget* parent) : QWidget(parent), m_pMaster(GetTarv
     m_pPollTimer->setInterval(kPollPeriodMs);
     connect(m_pPollTimer, &QTimer::timeout, this, &CViewSetting::OnTimer);
 
-    m_pPollStartRetry = new QTimer(this);
-    m_pPollStartRetry->setSingleShot(true);
-    m_pPollStartRetry->setInterval(kBusyRetryMs);
-    connect(m_pPollStartRetry, &QTimer::timeout, this, &CViewSetting::RetryPollStart);
-
     OnInitialUpdate();
 }
 
 CViewSetting::~CViewSetting()
 {
     m_pPollTimer->stop();
-    m_pPollStartRetry->stop();
     delete m_pFormParam;
     m_pFormParam = nullptr;
 }
@@ -125,7 +94,7 @@ void CViewSetting::OnInitialUpdate()
 
 QSize CViewSetting::sizeHint() const
 {
-    const DialogUnits dlu(font());
+    const CDialogUnits dlu(font());
     return QSize(dlu.X(kTemplateWidthDlu), dlu.Y(kTemplateHeightDlu));
 }
 
@@ -212,36 +181,25 @@ void CViewSetting::ClearShownDrive()
         m_pFormParam->ClearControls();
 }
 
-bool CViewSetting::IsDriveBusy() const
-{
-    return host::IsMessageBoxOpen() || m_pMaster->IsReadingTestArray();
-}
-
 void CViewSetting::OnPollStart()
 {
-    // Nothing may talk to the drive between the samples of a test-array read.
-    if (m_pMaster->IsReadingTestArray()) {
-        m_bPollStartPending = true;
-        m_pPollStartRetry->start();
-        return;
-    }
-    m_bPollStartPending = false;
-    if (m_pMaster->IsOpen())
-        m_pPollTimer->start();
-    else if (m_bDriveShown)
-        ClearShownDrive();
-}
-
-void CViewSetting::RetryPollStart()
-{
-    if (m_bPollStartPending)
-        OnPollStart();
+    // Nothing may talk to the drive between the samples of a test-array read;
+    // a stop in the meantime cancels the resume.
+    m_bPollStartPending = true;
+    CDriveGate::Instance().RunWhenFree(this, CDriveGate::kTestArrayRead, [this] {
+        if (!m_bPollStartPending)
+            return;
+        m_bPollStartPending = false;
+        if (m_pMaster->IsOpen())
+            m_pPollTimer->start();
+        else if (m_bDriveShown)
+            ClearShownDrive();
+    });
 }
 
 void CViewSetting::OnPollStop()
 {
     m_bPollStartPending = false;
-    m_pPollStartRetry->stop();
     m_pPollTimer->stop();
 }
 
@@ -255,8 +213,9 @@ void CViewSetting::OnTimer()
 {
     m_pPollTimer->stop();
     // A tick from inside a failed exchange's box (or during the test-array
-    // read) must not talk to the drive or clear the page under the exchange.
-    if (IsDriveBusy()) {
+    // read) must not talk to the drive or clear the page under the exchange:
+    // it waits for the next one.
+    if (CDriveGate::Instance().IsBusy(CDriveGate::kExchange)) {
         m_pPollTimer->start();
         return;
     }

@@ -68,10 +68,6 @@ private:
     void OnPollStop();
     void OnForwardRefresh(intptr_t source);
     void OnTimer();
-    // True while a drive exchange may be under way below us: a box of a failed
-    // exchange is up, or the test array is being read.
-    bool IsDriveBusy() const;
-    void RetryPollStart();
 
     CTarvixMaster* m_pMaster;
     CFormParam* m_pFormParam = nullptr;
@@ -85,8 +81,6 @@ private:
     QLabel* m_pVersionText = nullptr;
     QWidget* m_pPagePlace = nullptr;
     QTimer* m_pPollTimer = nullptr;
-    // A resume that came while the test array was being read, retried until
-    // the read has ended.
-    QTimer* m_pPollStartRetry = nullptr;
+    // A resume that waits for the test-array read to end.
     bool m_bPollStartPending = false;
 };

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "pages/VcmMessages.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "app/ConnectDlg.h"
-#include "pages/VcmMessages.h"
 #include "tools/drivesim/DriveProfile.h"
+#include "ui/VcmMessages.h"
 
 namespace fs = std::filesystem;
 

@@ -12,11 +12,11 @@
 #include "app/ConnectDlg.h"
 #include "app/MainFrame.h"
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

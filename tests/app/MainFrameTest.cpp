@@ -25,11 +25,11 @@
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
 #include "pages/VcmEdit.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/drivesim/SampleDrives.h"
 #include "ui/ProgressDlg.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "app/MainFrame.h"
 #include "app/TarvixSettingApp.h"
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include <cstdio>
 
-#include "pages/VcmMessages.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 
 #include "drive/TarvixMaster.h"
 #include "graphwin/PlotSurface.h"
-#include "pages/VcmMessages.h"
 #include "platform/CloseRequest.h"
 #include "tests/drive/DriverTestSupport.h"
 #include "tests/graphwin/GraphWindowFixture.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
 #include "ui/ProgressDlg.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "tools/drivesim/DriveProfile.h"
+#include "ui/VcmMessages.h"
 
 void DuringTheRead(std::function<void()> action)
 {

@@ -17,11 +17,11 @@
 
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/SimulatedDriveOnCom.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/VcmMessages.h"
 
 namespace controltest {
 

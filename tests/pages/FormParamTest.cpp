@@ -16,12 +16,12 @@
 #include "pages/VcmButton.h"
 #include "pages/VcmCombo.h"
 #include "pages/VcmEdit.h"
-#include "pages/VcmMessages.h"
 #include "pages/VcmStatic.h"
 #include "pages/VcmSwitch.h"
 #include "tests/pages/ViewHost.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "drive/TarvixMaster.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "tools/drivesim/DriveProfile.h"
+#include "ui/VcmMessages.h"
 
 ViewHost::ViewHost(int height) : m_pView(new CViewSetting(this))
 {

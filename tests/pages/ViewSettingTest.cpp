@@ -13,13 +13,13 @@
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
 #include "pages/VcmEdit.h"
-#include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "platform/CloseRequest.h"
 #include "tests/pages/ViewHost.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tools/drivesim/SampleDrives.h"
+#include "ui/VcmMessages.h"
 
 namespace {
 
