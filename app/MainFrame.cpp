@@ -1,7 +1,9 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -431,6 +433,8 @@ void CMainFrame::OnParameterConverter()
 
 void CMainFrame::RequestClose()
 {
+    if (host::IsCloseRequested())
+        EndModalWindows();
     // Never from under the handler that asks: from the event loop.
     QTimer::singleShot(0, this, [this] {
         CDriveGate::Instance().RunWhenFree(this, CDriveGate::kClose, [this] {
@@ -457,9 +461,54 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+namespace {
+
+// From inside the window's own loop: a modal window ended before its loop
+// runs would leave that loop running with the window hidden.
+void EndModalWindowSoon(QDialog* dialog)
+{
+    QTimer::singleShot(0, dialog, [dialog] {
+        if (dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    });
+}
+
+bool IsModalDialog(QObject* object)
+{
+    auto* dialog = qobject_cast<QDialog*>(object);
+    return dialog && dialog->isWindow() && dialog->isModal();
+}
+
+}  // namespace
+
+void CMainFrame::EndModalWindows()
+{
+    if (!m_bEndingModalWindows) {
+        m_bEndingModalWindows = true;
+        qApp->installEventFilter(this);
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && IsModalDialog(window))
+            EndModalWindowSoon(static_cast<QDialog*>(window));
+        else if (window->isVisible() && window->windowType() == Qt::Popup)
+            window->close();
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && IsModalDialog(watched))
+        EndModalWindowSoon(static_cast<QDialog*>(watched));
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::OnDestroy()
 {
     m_bClosed = true;
+    if (m_bEndingModalWindows) {
+        qApp->removeEventFilter(this);
+        m_bEndingModalWindows = false;
+    }
     // An Abort has ended what was running; the close's own steps talk to the
     // drive as every close does.
     host::ClearCloseRequest();

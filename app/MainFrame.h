@@ -45,7 +45,8 @@ public:
     void OnUpdateDriveCommand();
 
     // Asks the window to close once no drive operation, box or dialog is
-    // running below the event loop (the user's Abort in a failed exchange).
+    // running below the event loop. After the user's Abort in a failed
+    // exchange the modal windows that are up, or come up, end at once.
     void RequestClose();
 
     CViewSetting* GetView() const { return m_pView; }
@@ -54,6 +55,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
@@ -69,6 +71,9 @@ private:
     void OnShowMotorList();
     void OnShowGraph();
     void OnDestroy();
+    // Ends every modal window that is up, and each that comes up until the
+    // frame has closed: nothing waits for the user once Abort was chosen.
+    void EndModalWindows();
     // The disconnect steps shared by Disconnect and closing.
     void DisconnectDrive();
     // After an operation that moved the multi-motor drive's motor pointer:
@@ -89,4 +94,5 @@ private:
     QAction* m_pAbout = nullptr;
 
     bool m_bClosed = false;
+    bool m_bEndingModalWindows = false;
 };

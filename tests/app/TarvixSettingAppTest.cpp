@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,13 +60,24 @@ TEST(TarvixSettingAppTest, StartUpShowsTheFrameWithNothingConnected)
     EXPECT_EQ(version, "Ver. 3.4.1.21 (rev.174)");
 }
 
-// Abort in a failed exchange closes the program, but only after the command
-// that was running has unwound: nothing is deleted under it.
-TEST(TarvixSettingAppTest, AbortClosesTheFrameOnceTheCommandHasReturned)
+// Abort in a failed exchange closes the program once the command that was
+// running has unwound (nothing is deleted under it), whatever modal window it
+// had up, without further input; closing sets the drive back to 9600.
+struct AbortCase {
+    const char* name;
+    const char* failingCommand;
+    std::function<void(CMainFrame*)> run;
+};
+
+void PrintTo(const AbortCase& c, std::ostream* os) { *os << c.name; }
+
+class AbortTest : public testing::TestWithParam<AbortCase> {};
+
+TEST_P(AbortTest, EndsTheProgramOnceTheCommandHasReturned)
 {
     ProgramFolderWithData folder;
     SimulatedDriveOnCom sim(kCom);
-    PlaySampleDrive(sim, kSampleBipolarVersion);
+    PlaySampleDrive(sim, kSampleMultiMotorVersion);
     folder.StoreConnection(kCom, 19200);
     KeepMessageBoxHandler keep;
     CTarvixSettingApp app;
@@ -73,17 +88,37 @@ TEST(TarvixSettingAppTest, AbortClosesTheFrameOnceTheCommandHasReturned)
     frame->OnDriveConnect();
     ASSERT_TRUE(GetTarvixMaster()->IsOpen());
 
-    sim->InjectFault(Fault(FaultKind::ErrorAnswer), 1, "SP");
+    // A modal window still up after the Abort would wait for the user: the
+    // test ends it itself, and fails.
+    bool waitedForTheUser = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            waitedForTheUser = true;
+            dialog->reject();
+        }
+    });
+    watchdog.start(5000);
+
+    sim->InjectFault(Fault(FaultKind::ErrorAnswer, "Error 9"), 1, GetParam().failingCommand);
     boxes.Answer(host::IDABORT);
     boxes.WhileShown([&] { QCoreApplication::processEvents(); });
-    frame->OnSaveToEeprom();
+    GetParam().run(frame);
+    EXPECT_FALSE(waitedForTheUser);
     EXPECT_TRUE(frame->isVisible());
-    EXPECT_TRUE(GetTarvixMaster()->IsOpen());
     // Not even the command's own failure message follows the Abort.
     EXPECT_EQ(boxes.Count(), 1u);
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }, 5000));
     EXPECT_FALSE(GetTarvixMaster()->IsOpen());
-    // Closing at 19200 set the drive back to 9600.
     EXPECT_EQ(sim->GetLineRate(), 9600);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, AbortTest,
+    testing::Values(AbortCase{"SaveToEeprom", "SP", [](CMainFrame* f) { f->OnSaveToEeprom(); }},
+                    AbortCase{"MotorListDialog", "LP",
+                              [](CMainFrame* f) { SendVcmMessage(f, WM_SHOW_MOTOR_LIST); }}),
+    [](const testing::TestParamInfo<AbortCase>& info) { return std::string(info.param.name); });
