@@ -89,15 +89,11 @@ std::string ConnectFailureText(ConnectResult rc, CTarvixMaster* master)
 
 CConnectDlg::CConnectDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvixMaster())
 {
-    setObjectName("connectDlg");
-    setWindowTitle(QStringLiteral("Connect"));
-    setFont(QFont(QStringLiteral("Tahoma"), 9));
-    CDialogUnits du(font());
-    setFixedSize(du.Size(190, 65));
+    const CDialogUnits du = SetUpTemplateDialog(this, "connectDlg", QStringLiteral("Connect"),
+                                                QFont(QStringLiteral("Tahoma"), 9), 190, 65);
 
-    m_pConnect = new QPushButton(QStringLiteral("Connect"), this);
-    m_pConnect->setObjectName("connect");
-    m_pConnect->setGeometry(du.Rect(120, 10, 65, 50));
+    m_pConnect = AddTemplateButton(this, "connect", QStringLiteral("Connect"),
+                                   du.Rect(120, 10, 65, 50));
     m_pConnect->setDefault(true);
 
     auto* group = new QGroupBox(QStringLiteral("COMM Port"), this);

@@ -91,8 +91,8 @@ void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
 {
     const CDialogUnits du =
-        SetUpFixedDialog(this, "paramConverterDlg", QStringLiteral("Parameter Converter"),
-                         QFont(QStringLiteral("Tahoma"), 9), 347, 207);
+        SetUpTemplateDialog(this, "paramConverterDlg", QStringLiteral("Parameter Converter"),
+                            QFont(QStringLiteral("Tahoma"), 9), 347, 207);
 
     auto* group = new QGroupBox(QStringLiteral("Input Parameter Files"), this);
     group->setGeometry(du.Rect(5, 5, 337, 175));
