@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kIniFile = "Connection.ini";
 constexpr const char* kSection = "COMM";
 constexpr int kFirstBaudCode = kBaudCode9600;
+// The rates offered, in the order of their baud codes from kFirstBaudCode on.
 constexpr const char* kBaudItems[] = {"9600", "19200", "38400", "57600", "115200"};
 constexpr int kDevicePathRole = Qt::UserRole + 1;
 // The longest version text a failure message quotes.
@@ -116,8 +117,9 @@ CConnectDlg::CConnectDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvix
     m_pBaudList = new QComboBox(this);
     m_pBaudList->setObjectName("baudrate");
     m_pBaudList->setGeometry(du.Rect(60, 40, 48, 12));
+    int baudCode = kFirstBaudCode;
     for (const char* rate : kBaudItems)
-        m_pBaudList->addItem(QString::fromLatin1(rate));
+        m_pBaudList->addItem(QString::fromLatin1(rate), baudCode++);
 
     connect(m_pConnect, &QPushButton::clicked, this, &CConnectDlg::OnBnClickedConnect);
     connect(m_pPortList, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -176,7 +178,7 @@ void CConnectDlg::SaveConnectionSettings()
 void CConnectDlg::OnBnClickedConnect()
 {
     int port = static_cast<int>(LeadingNumber(m_pPortList->currentText()));
-    int baudCode = m_pBaudList->currentIndex() + kFirstBaudCode;
+    int baudCode = m_pBaudList->currentData().toInt();
     m_pConnect->setEnabled(false);
     bool connected = ConnectDrive(port, baudCode);
     m_pConnect->setEnabled(true);

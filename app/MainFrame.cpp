@@ -20,6 +20,7 @@
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "graphwin/GraphDlg.h"
+#include "pages/VcmCtrl.h"
 #include "pages/VcmMessages.h"
 #include "pages/ViewSetting.h"
 #include "platform/CloseRequest.h"
@@ -36,8 +37,6 @@ constexpr int kMinFrameHeight = 500;
 constexpr int kInitialFrameHeight = 620;
 constexpr int kBaudRate9600 = 9600;
 constexpr int kCloseRetryMs = 50;
-constexpr int kLoadingFileCaption = 316;
-constexpr int kSavingToFileCaption = 317;
 
 // In the spirit of the original's black office theme: dark bars and menus
 // around a view that keeps the ordinary dialog colours.
@@ -272,7 +271,7 @@ void CMainFrame::ForgetMotorSlotValues()
 {
     m_pMaster->InvalidateParameterCache();
     if (IsPortOpen())
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
 }
 
 void CMainFrame::OnDriveConnect()
@@ -343,7 +342,7 @@ void CMainFrame::OnLoadFromEeprom()
     CommandScope command(*this);
     SendVcmMessage(m_pView, WM_POLL_STOP);
     if (m_pMaster->LoadParametersFromEeprom()) {
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
         host::MessageBox("Loading parameters complete.");
     } else {
         host::MessageBox("Load parameters is failed.");
@@ -358,7 +357,7 @@ void CMainFrame::OnLoadDefault()
     CommandScope command(*this);
     SendVcmMessage(m_pView, WM_POLL_STOP);
     if (m_pMaster->LoadDefaultParameters())
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
     else
         host::MessageBox("Setting parameters to default is failed.");
     SendVcmMessage(m_pView, WM_POLL_START);
@@ -381,14 +380,14 @@ void CMainFrame::OnExecuteScriptFile()
     SendVcmMessage(m_pView, WM_POLL_STOP);
     bool executed;
     {
-        CProgressDlg progress(kLoadingFileCaption);
+        CProgressDlg progress(kProgressCaptionLoadingFile);
         progress.Create(this);
         executed = m_pMaster->ExecuteScriptFile(file.get(), &progress);
         file.reset();
     }
     if (!executed)
         host::MessageBox("Load parameter is failed.");
-    SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+    SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
     SendVcmMessage(m_pView, WM_POLL_START);
 }
 
@@ -403,7 +402,7 @@ void CMainFrame::OnSaveScriptFile()
     SendVcmMessage(m_pView, WM_POLL_STOP);
     bool saved;
     {
-        CProgressDlg progress(kSavingToFileCaption);
+        CProgressDlg progress(kProgressCaptionSavingToFile);
         progress.Create(this);
         saved = m_pMaster->SaveParameterFile(file->Stream(), &progress);
         if (saved)
