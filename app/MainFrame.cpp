@@ -26,6 +26,7 @@
 #include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UniqueFile.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FileDialogs.h"
 #include "ui/ProgressDlg.h"
@@ -75,8 +76,6 @@ QAction* AddCommand(QMenu* menu, const char* text, const char* name, Prompt prom
         action->setToolTip(QString::fromUtf8(prompt.tip));
     return action;
 }
-
-using FileCloser = int (*)(FILE*);
 
 }  // namespace
 
@@ -371,8 +370,7 @@ void CMainFrame::OnExecuteScriptFile()
     QString path = AskOpenParameterFile(this);
     if (path.isEmpty())
         return;
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.toLocal8Bit().constData(), "r"),
-                                           &std::fclose);
+    host::UniqueFile file(std::fopen(path.toLocal8Bit().constData(), "r"));
     if (!file) {
         host::MessageBox("Failed to read file", host::MB_OK, "Error");
         return;

@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "drive/BaseDriver.h"
@@ -21,6 +20,7 @@
 #include "drive/VcmFile.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UniqueFile.h"
 #include "ui/DialogUnits.h"
 #include "ui/FileDialogs.h"
 #include "ui/ProgressDlg.h"
@@ -71,15 +71,10 @@ void ShowError(const std::string& text)
     host::MessageBox(text, host::MB_OK, "Error");
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
 // A lexer over a slot's text with its cursor behind the header line.
 void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 {
-    UniqueFile memory(fmemopen(text.data(), text.size(), "r"));
+    host::UniqueFile memory(fmemopen(text.data(), text.size(), "r"));
     if (!memory)
         return;
     lexer.Load(static_cast<int>(text.size()), memory.get());
@@ -265,7 +260,7 @@ CParamConverterDlg::LoadResult CParamConverterDlg::LoadFile(const QString& path,
     loaded.name = info.fileName();
     loaded.folder = info.absolutePath();
 
-    UniqueFile file(std::fopen(QFile::encodeName(path).constData(), "r"));
+    host::UniqueFile file(std::fopen(QFile::encodeName(path).constData(), "r"));
     if (!file)
         return LoadResult::CannotOpen;
     if (!ReadVersionHeader(file.get(), loaded))
