@@ -13,11 +13,9 @@ constexpr const char* kRevision = "174";
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName("aboutDlg");
-    setWindowTitle(QStringLiteral("About TarvixSetting"));
-    setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
-    CDialogUnits du(font());
-    setFixedSize(du.Size(184, 73));
+    const CDialogUnits du =
+        SetUpTemplateDialog(this, "aboutDlg", QStringLiteral("About TarvixSetting"),
+                            QFont(QStringLiteral("MS Shell Dlg"), 8), 184, 73);
 
     auto* icon = new QLabel(this);
     icon->setObjectName("icon");
@@ -37,9 +35,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     notice->setObjectName("notice");
     notice->setGeometry(du.Rect(42, 38, 132, 8));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName("ok");
-    ok->setGeometry(du.Rect(126, 54, 50, 14));
+    QPushButton* ok = AddTemplateButton(this, "ok", QStringLiteral("OK"), du.Rect(126, 54, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kIniFile = "Connection.ini";
 constexpr const char* kSection = "COMM";
 constexpr int kFirstBaudCode = kBaudCode9600;
+// The rates offered, in the order of their baud codes from kFirstBaudCode on.
 constexpr const char* kBaudItems[] = {"9600", "19200", "38400", "57600", "115200"};
 constexpr int kDevicePathRole = Qt::UserRole + 1;
 // The longest version text a failure message quotes.
@@ -89,15 +90,11 @@ std::string ConnectFailureText(ConnectResult rc, CTarvixMaster* master)
 
 CConnectDlg::CConnectDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvixMaster())
 {
-    setObjectName("connectDlg");
-    setWindowTitle(QStringLiteral("Connect"));
-    setFont(QFont(QStringLiteral("Tahoma"), 9));
-    CDialogUnits du(font());
-    setFixedSize(du.Size(190, 65));
+    const CDialogUnits du = SetUpTemplateDialog(this, "connectDlg", QStringLiteral("Connect"),
+                                                QFont(QStringLiteral("Tahoma"), 9), 190, 65);
 
-    m_pConnect = new QPushButton(QStringLiteral("Connect"), this);
-    m_pConnect->setObjectName("connect");
-    m_pConnect->setGeometry(du.Rect(120, 10, 65, 50));
+    m_pConnect = AddTemplateButton(this, "connect", QStringLiteral("Connect"),
+                                   du.Rect(120, 10, 65, 50));
     m_pConnect->setDefault(true);
 
     auto* group = new QGroupBox(QStringLiteral("COMM Port"), this);
@@ -120,8 +117,9 @@ CConnectDlg::CConnectDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvix
     m_pBaudList = new QComboBox(this);
     m_pBaudList->setObjectName("baudrate");
     m_pBaudList->setGeometry(du.Rect(60, 40, 48, 12));
+    int baudCode = kFirstBaudCode;
     for (const char* rate : kBaudItems)
-        m_pBaudList->addItem(QString::fromLatin1(rate));
+        m_pBaudList->addItem(QString::fromLatin1(rate), baudCode++);
 
     connect(m_pConnect, &QPushButton::clicked, this, &CConnectDlg::OnBnClickedConnect);
     connect(m_pPortList, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -180,7 +178,7 @@ void CConnectDlg::SaveConnectionSettings()
 void CConnectDlg::OnBnClickedConnect()
 {
     int port = static_cast<int>(LeadingNumber(m_pPortList->currentText()));
-    int baudCode = m_pBaudList->currentIndex() + kFirstBaudCode;
+    int baudCode = m_pBaudList->currentData().toInt();
     m_pConnect->setEnabled(false);
     bool connected = ConnectDrive(port, baudCode);
     m_pConnect->setEnabled(true);

@@ -21,10 +21,12 @@
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
 #include "graphwin/GraphDlg.h"
+#include "pages/VcmCtrl.h"
 #include "pages/ViewSetting.h"
 #include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UniqueFile.h"
 #include "ui/AppMessageBox.h"
 #include "ui/DriveGate.h"
 #include "ui/FileDialogs.h"
@@ -37,8 +39,6 @@ constexpr int kFrameWidth = 440;
 constexpr int kMinFrameHeight = 500;
 constexpr int kInitialFrameHeight = 620;
 constexpr int kBaudRate9600 = 9600;
-constexpr int kLoadingFileCaption = 316;
-constexpr int kSavingToFileCaption = 317;
 
 // In the spirit of the original's black office theme: dark bars and menus
 // around a view that keeps the ordinary dialog colours.
@@ -77,8 +77,6 @@ QAction* AddCommand(QMenu* menu, const char* text, const char* name, Prompt prom
         action->setToolTip(QString::fromUtf8(prompt.tip));
     return action;
 }
-
-using FileCloser = int (*)(FILE*);
 
 }  // namespace
 
@@ -274,7 +272,7 @@ void CMainFrame::ForgetMotorSlotValues()
 {
     m_pMaster->InvalidateParameterCache();
     if (IsPortOpen())
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
 }
 
 void CMainFrame::OnDriveConnect()
@@ -345,7 +343,7 @@ void CMainFrame::OnLoadFromEeprom()
     CommandScope command(*this);
     SendVcmMessage(m_pView, WM_POLL_STOP);
     if (m_pMaster->LoadParametersFromEeprom()) {
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
         host::MessageBox("Loading parameters complete.");
     } else {
         host::MessageBox("Load parameters is failed.");
@@ -360,7 +358,7 @@ void CMainFrame::OnLoadDefault()
     CommandScope command(*this);
     SendVcmMessage(m_pView, WM_POLL_STOP);
     if (m_pMaster->LoadDefaultParameters())
-        SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+        SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
     else
         host::MessageBox("Setting parameters to default is failed.");
     SendVcmMessage(m_pView, WM_POLL_START);
@@ -374,8 +372,7 @@ void CMainFrame::OnExecuteScriptFile()
     QString path = AskOpenParameterFile(this);
     if (path.isEmpty())
         return;
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.toLocal8Bit().constData(), "r"),
-                                           &std::fclose);
+    host::UniqueFile file(std::fopen(path.toLocal8Bit().constData(), "r"));
     if (!file) {
         host::MessageBox("Failed to read file", host::MB_OK, "Error");
         return;
@@ -383,14 +380,14 @@ void CMainFrame::OnExecuteScriptFile()
     SendVcmMessage(m_pView, WM_POLL_STOP);
     bool executed;
     {
-        CProgressDlg progress(kLoadingFileCaption);
+        CProgressDlg progress(kProgressCaptionLoadingFile);
         progress.Create(this);
         executed = m_pMaster->ExecuteScriptFile(file.get(), &progress);
         file.reset();
     }
     if (!executed)
         host::MessageBox("Load parameter is failed.");
-    SendVcmMessage(m_pView, WM_VCM_REFRESH, 2);
+    SendVcmMessage(m_pView, WM_VCM_REFRESH, kReadFromDrive);
     SendVcmMessage(m_pView, WM_POLL_START);
 }
 
@@ -405,7 +402,7 @@ void CMainFrame::OnSaveScriptFile()
     SendVcmMessage(m_pView, WM_POLL_STOP);
     bool saved;
     {
-        CProgressDlg progress(kSavingToFileCaption);
+        CProgressDlg progress(kProgressCaptionSavingToFile);
         progress.Create(this);
         saved = m_pMaster->SaveParameterFile(file->Stream(), &progress);
         if (saved)

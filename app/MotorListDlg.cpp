@@ -35,11 +35,8 @@ constexpr int kMaxNumberText = 7;
 
 CMotorListDlg::CMotorListDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTarvixMaster())
 {
-    setObjectName("motorListDlg");
-    setWindowTitle(QStringLiteral("Motor List"));
-    setFont(QFont(QStringLiteral("Tahoma"), 9));
-    CDialogUnits du(font());
-    setFixedSize(du.Size(319, 205));
+    const CDialogUnits du = SetUpTemplateDialog(this, "motorListDlg", QStringLiteral("Motor List"),
+                                                QFont(QStringLiteral("Tahoma"), 9), 319, 205);
 
     m_listMotors = new QTreeWidget(this);
     m_listMotors->setObjectName("motorList");
@@ -58,12 +55,10 @@ CMotorListDlg::CMotorListDlg(QWidget* parent) : QDialog(parent), m_pMaster(GetTa
         m_listMotors->setColumnWidth(i, kColumns[i].width);
     }
 
-    m_pSaveToFile = new QPushButton(QStringLiteral("Save to File"), this);
-    m_pSaveToFile->setObjectName("saveToFile");
-    m_pSaveToFile->setGeometry(du.Rect(185, 185, 70, 14));
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName("close");
-    close->setGeometry(du.Rect(265, 185, 50, 14));
+    m_pSaveToFile = AddTemplateButton(this, "saveToFile", QStringLiteral("Save to File"),
+                                      du.Rect(185, 185, 70, 14));
+    QPushButton* close = AddTemplateButton(this, "close", QStringLiteral("Close"),
+                                           du.Rect(265, 185, 50, 14));
     close->setDefault(true);
 
     connect(m_pSaveToFile, &QPushButton::clicked, this, &CMotorListDlg::OnBnClickedSaveToFile);

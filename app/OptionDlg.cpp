@@ -35,8 +35,8 @@ std::string SettingsFilePath()
 
 COptionDlg::COptionDlg(QWidget* parent) : QDialog(parent)
 {
-    const CDialogUnits du = SetUpFixedDialog(this, "optionDlg", QStringLiteral("Option"),
-                                             QFont(QStringLiteral("MS Shell Dlg"), 9), 303, 186);
+    const CDialogUnits du = SetUpTemplateDialog(this, "optionDlg", QStringLiteral("Option"),
+                                                QFont(QStringLiteral("MS Shell Dlg"), 9), 303, 186);
 
     auto* tab = new QTabWidget(this);
     tab->setObjectName("tab");

@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "drive/BaseDriver.h"
@@ -21,18 +20,12 @@
 #include "drive/VcmFile.h"
 #include "platform/MessageBox.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UniqueFile.h"
 #include "ui/DialogUnits.h"
 #include "ui/FileDialogs.h"
 #include "ui/ProgressDlg.h"
 
 namespace {
-
-const char* const kKindWords[] = {"Bipolar", "Unipolar", "VCM"};
-
-const char* FamilyWord(int kind)
-{
-    return kind == 2 ? "Morvane" : "Tarvix";
-}
 
 // Why a file was refused, in the words of each way of adding it.
 struct RefusalTexts {
@@ -41,20 +34,27 @@ struct RefusalTexts {
     const char* addSeveral;   // %s = the file name
 };
 
-const RefusalTexts& TextsFor(int result)
+RefusalTexts TextsFor(CParamConverterDlg::LoadResult result)
 {
-    static const RefusalTexts kTexts[] = {
-        {"", "", ""},
-        {"Failed to open file", "Failed to open file", "Open failed : %s\n"},
-        {"%s\r\n is NOT a Tarvix Parameter file.", "It's NOT a Tarvix Parameter file.",
-         "Wrong file : %s\n"},
-        {"%s\r\n is NOT supported Parameter file.", "It's a Parameter file which doesn't support.",
-         "Not supported file : %s\n"},
-        {"%s\r\n is already converted file.", "It's a Parameter file which converted already.",
-         "Converted file : %s\n"},
-        {"Failed to get file size", "Failed to get file size", "Read failed : %s\n"},
-    };
-    return kTexts[result];
+    using Result = CParamConverterDlg::LoadResult;
+    switch (result) {
+    case Result::CannotOpen:
+        return {"Failed to open file", "Failed to open file", "Open failed : %s\n"};
+    case Result::NotParameterFile:
+        return {"%s\r\n is NOT a Tarvix Parameter file.", "It's NOT a Tarvix Parameter file.",
+                "Wrong file : %s\n"};
+    case Result::NotSupported:
+        return {"%s\r\n is NOT supported Parameter file.",
+                "It's a Parameter file which doesn't support.", "Not supported file : %s\n"};
+    case Result::Converted:
+        return {"%s\r\n is already converted file.",
+                "It's a Parameter file which converted already.", "Converted file : %s\n"};
+    case Result::NoSize:
+        return {"Failed to get file size", "Failed to get file size", "Read failed : %s\n"};
+    case Result::Loaded:
+        break;
+    }
+    return {"", "", ""};
 }
 
 std::string WithName(const char* format, const QString& name)
@@ -71,15 +71,10 @@ void ShowError(const std::string& text)
     host::MessageBox(text, host::MB_OK, "Error");
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
-
 // A lexer over a slot's text with its cursor behind the header line.
 void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 {
-    UniqueFile memory(fmemopen(text.data(), text.size(), "r"));
+    host::UniqueFile memory(fmemopen(text.data(), text.size(), "r"));
     if (!memory)
         return;
     lexer.Load(static_cast<int>(text.size()), memory.get());
@@ -91,8 +86,8 @@ void LoadTextAfterHeader(CVcmFile& lexer, std::string& text)
 CParamConverterDlg::CParamConverterDlg(QWidget* parent) : QDialog(parent)
 {
     const CDialogUnits du =
-        SetUpFixedDialog(this, "paramConverterDlg", QStringLiteral("Parameter Converter"),
-                         QFont(QStringLiteral("Tahoma"), 9), 347, 207);
+        SetUpTemplateDialog(this, "paramConverterDlg", QStringLiteral("Parameter Converter"),
+                            QFont(QStringLiteral("Tahoma"), 9), 347, 207);
 
     auto* group = new QGroupBox(QStringLiteral("Input Parameter Files"), this);
     group->setGeometry(du.Rect(5, 5, 337, 175));
@@ -240,11 +235,11 @@ bool CParamConverterDlg::ReadVersionHeader(FILE* file, ConverterSlot& slot)
     const std::string family = tokens[0];
     const std::string kind = tokens[1];
     if (family == "Tarvix" && kind == "Bipolar")
-        slot.kind = 0;
+        slot.kind = kVersionTarvixBipolar;
     else if (family == "Tarvix" && kind == "Unipolar")
-        slot.kind = 1;
+        slot.kind = kVersionTarvixUnipolar;
     else if (family == "Morvane" && kind == "VCM")
-        slot.kind = 2;
+        slot.kind = kVersionMorvaneVcm;
     else
         return false;
     if (tokens.size() < 6 || std::strcmp(tokens[2], "Version") != 0)
@@ -265,12 +260,12 @@ CParamConverterDlg::LoadResult CParamConverterDlg::LoadFile(const QString& path,
     loaded.name = info.fileName();
     loaded.folder = info.absolutePath();
 
-    UniqueFile file(std::fopen(QFile::encodeName(path).constData(), "r"));
+    host::UniqueFile file(std::fopen(QFile::encodeName(path).constData(), "r"));
     if (!file)
         return LoadResult::CannotOpen;
     if (!ReadVersionHeader(file.get(), loaded))
         return LoadResult::NotParameterFile;
-    if (loaded.kind == 2)
+    if (loaded.kind == kVersionMorvaneVcm)
         return LoadResult::NotSupported;
     if (loaded.major == 1 && loaded.revision == 3)
         return LoadResult::Converted;
@@ -297,8 +292,7 @@ bool CParamConverterDlg::LoadFileIntoSlot(int k)
     LoadResult result = LoadFile(paths.front(), k);
     if (result == LoadResult::Loaded)
         return true;
-    ShowError(WithName(TextsFor(static_cast<int>(result)).doubleClick,
-                       QFileInfo(paths.front()).fileName()));
+    ShowError(WithName(TextsFor(result).doubleClick, QFileInfo(paths.front()).fileName()));
     return false;
 }
 
@@ -321,7 +315,7 @@ bool CParamConverterDlg::InsertSelectedFiles(const QStringList& paths)
         LoadResult result = LoadFile(paths.front(), k);
         if (result == LoadResult::Loaded)
             return true;
-        ShowError(TextsFor(static_cast<int>(result)).addOne);
+        ShowError(TextsFor(result).addOne);
         return false;
     }
 
@@ -340,7 +334,7 @@ bool CParamConverterDlg::InsertSelectedFiles(const QStringList& paths)
         if (result == LoadResult::Loaded)
             ++k;
         else
-            report += WithName(TextsFor(static_cast<int>(result)).addSeveral, name);
+            report += WithName(TextsFor(result).addSeveral, name);
     }
     if (report.empty())
         return true;
@@ -356,9 +350,9 @@ void CParamConverterDlg::RefreshFileList()
         QString version;
         if (slot.used) {
             name = slot.name;
-            version = QString::asprintf("%s %s %s %d.%d.%d", FamilyWord(slot.kind),
-                                        kKindWords[slot.kind], "Version", slot.major, slot.minor,
-                                        slot.revision);
+            const VersionWords words = WordsOfVersionType(slot.kind);
+            version = QString::asprintf("%s %s %s %d.%d.%d", words.family, words.kind, "Version",
+                                        slot.major, slot.minor, slot.revision);
         }
         m_pFileList->item(k, 1)->setText(name);
         m_pFileList->item(k, 2)->setText(version);
@@ -417,11 +411,12 @@ bool CParamConverterDlg::WriteConvertedFile(FILE* file)
     if (first < 0)
         return false;
     const ConverterSlot& target = m_Slots[static_cast<size_t>(first)];
-    if (target.kind != 0 && target.kind != 1)
+    if (target.kind != kVersionTarvixBipolar && target.kind != kVersionTarvixUnipolar)
         return false;
+    const char* kindWord = WordsOfVersionType(target.kind).kind;
     char version[100];
-    std::snprintf(version, sizeof version, "%s %s %s %d.%d.%d.%d", "Tarvix",
-                  kKindWords[target.kind], "Version", target.major, target.minor, 3, 0);
+    std::snprintf(version, sizeof version, "%s %s %s %d.%d.%d.%d", "Tarvix", kindWord, "Version",
+                  target.major, target.minor, 3, 0);
 
     // Only the multi-motor model has motor slots and the lines below; another
     // model would read its missing parameter numbers as 0.

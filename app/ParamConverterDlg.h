@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "drive/VcmFile.h"
+
 class QPushButton;
 class QTableWidget;
 
@@ -19,7 +21,7 @@ struct ConverterSlot {
     bool used = false;
     QString name;    // file name without folder
     QString folder;
-    int kind = 0;    // 0 Bipolar, 1 Unipolar, 2 VCM
+    int kind = kVersionTarvixBipolar;  // the header's version type
     uint8_t major = 0;
     uint8_t minor = 0;
     uint8_t revision = 0;
@@ -39,6 +41,9 @@ public:
     explicit CParamConverterDlg(QWidget* parent = nullptr);
     ~CParamConverterDlg() override;
 
+    // What loading a file into a slot gave.
+    enum class LoadResult { Loaded, CannotOpen, NotParameterFile, NotSupported, Converted, NoSize };
+
 
     void OnBnClickedAdd();
     void OnBnClickedRemove();
@@ -53,8 +58,6 @@ protected:
     virtual QString ChooseSaveFile();
 
 private:
-    enum class LoadResult { Loaded, CannotOpen, NotParameterFile, NotSupported, Converted, NoSize };
-
     bool LoadFileIntoSlot(int k);
     bool AddFiles();
     bool InsertSelectedFiles(const QStringList& paths);

@@ -25,6 +25,7 @@
 #include "drive/BaseDriver.h"
 #include "drive/TarvixMaster.h"
 #include "pages/FormParam.h"
+#include "pages/VcmCtrl.h"
 #include "tools/drivesim/DriveProfile.h"
 #include "tools/drivesim/SampleDrives.h"
 #include "tools/drivesim/SimulatedDrive.h"
@@ -74,14 +75,14 @@ void Measure(const char* name, const std::deque<VariableInfo>& records, Simulate
         shown.push_back(Ms(Clock::now() - start));
         buildLines = drive.ReceivedLines().size();
     }
-    page.OnRefresh(0);
+    page.OnRefresh(kReadThroughCache);
 
     std::vector<double> polls, directs;
     size_t pollLines = 0;
     for (int run = 0; run < kPollRuns; ++run) {
         drive.ClearRecord();
         auto start = Clock::now();
-        page.OnRefresh(1);
+        page.OnRefresh(kReadPoll);
         polls.push_back(Ms(Clock::now() - start));
         const std::vector<std::string> lines = drive.ReceivedLines();
         pollLines = lines.size();

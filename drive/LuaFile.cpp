@@ -10,15 +10,13 @@
 #include <memory>
 
 #include "platform/ProgramFolder.h"
+#include "platform/UniqueFile.h"
 
 namespace luadb {
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
+using host::UniqueFile;
 
 // Opens a regular file for reading; a pipe or device is refused before
 // anything is read from it, so the open itself never waits for a writer.

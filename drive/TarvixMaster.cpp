@@ -93,11 +93,11 @@ ConnectResult CTarvixMaster::Connect(uint8_t port, int baudCode, bool startAt960
             return kConnectDbLoadFailed;
         case kLuaDbContentError:
             return kConnectDbContentError;
-        case 4:
+        case kIdentifyVersionFailed:
             return kConnectVersionFailed;
         case kLuaDbBadVersion:
             return kConnectBadVersion;
-        case 6:
+        case kIdentifyUnknownDriver:
         case kLuaDbNoMatch:
             return kConnectUnknownVersion;
         default:
@@ -130,7 +130,7 @@ ConnectResult CTarvixMaster::Connect(uint8_t port, int baudCode, bool startAt960
 int CTarvixMaster::IdentifyDriver()
 {
     if (SendCommand("VR") != kVcmOk)
-        return 4;
+        return kIdentifyVersionFailed;
 
     // Kept also when the version is refused below: the connect dialog shows it
     // after the port has been closed.
@@ -165,7 +165,7 @@ int CTarvixMaster::IdentifyDriver()
         m_pDriver = std::make_unique<CServo2x1Driver>(this);
         break;
     default:
-        return 6;
+        return kIdentifyUnknownDriver;
     }
 
     r = m_pDriver->GetLuaManager().OpenDriveDb(m_szVersion);

@@ -34,6 +34,12 @@ enum : int {
     kConnectDbContentError = 9,
 };
 
+// What IdentifyDriver returns besides 0 and the database results (kLuaDb...).
+enum : int {
+    kIdentifyVersionFailed = 4,  // the identifying "VR" failed
+    kIdentifyUnknownDriver = 6,  // the version list names a driver type no model serves
+};
+
 // One cached parameter value.
 struct ParamCacheEntry {
     uint8_t valid = 0;

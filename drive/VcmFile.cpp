@@ -41,20 +41,27 @@ int NumberValue(const char* text)
 
 }  // namespace
 
+VersionWords WordsOfVersionType(int type)
+{
+    switch (type) {
+    case kVersionTarvixBipolar: return {"Tarvix", "Bipolar"};
+    case kVersionTarvixUnipolar: return {"Tarvix", "Unipolar"};
+    case kVersionMorvaneVcm: return {"Morvane", "VCM"};
+    default: return {nullptr, nullptr};
+    }
+}
+
 void FormatVersionText(const DriveVersion* version, char* text)
 {
     if (!version || !text)
         return;
-    const char* family;
-    const char* kind;
-    switch (version->type) {
-    case 0: family = "Tarvix"; kind = "Bipolar"; break;
-    case 1: family = "Tarvix"; kind = "Unipolar"; break;
-    case 2: family = "Morvane"; kind = "VCM"; break;
-    default: text[0] = '\0'; return;
+    const VersionWords words = WordsOfVersionType(version->type);
+    if (!words.family) {
+        text[0] = '\0';
+        return;
     }
-    std::snprintf(text, kVersionTextSize, "%s %s %s %d.%d.%d", family, kind, "Version",
-                  version->version[0], version->version[1], version->version[2]);
+    std::snprintf(text, kVersionTextSize, "%s %s %s %d.%d.%d", words.family, words.kind,
+                  "Version", version->version[0], version->version[1], version->version[2]);
 }
 
 CVcmFile::CVcmFile() = default;
@@ -248,16 +255,16 @@ bool CVcmFile::ReadVersionLine(DriveVersion* version)
     if (strcasecmp(family, "Tarvix") == 0) {
         const char* kind = NextWord();
         if (kind && strcasecmp(kind, "Bipolar") == 0)
-            version->type = 0;
+            version->type = kVersionTarvixBipolar;
         else if (kind && strcasecmp(kind, "Unipolar") == 0)
-            version->type = 1;
+            version->type = kVersionTarvixUnipolar;
         else
             return false;
     } else if (strcasecmp(family, "Morvane") == 0) {
         const char* kind = NextWord();
         if (!kind || strcasecmp(kind, "VCM") != 0)
             return false;
-        version->type = 2;
+        version->type = kVersionMorvaneVcm;
     } else {
         return false;
     }

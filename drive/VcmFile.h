@@ -3,9 +3,24 @@
 #include <cstdint>
 #include <cstdio>
 
+// Family and kind of a drive version, the type of a DriveVersion.
+enum : int {
+    kVersionTarvixBipolar = 0,
+    kVersionTarvixUnipolar = 1,
+    kVersionMorvaneVcm = 2,
+};
+
+// The family and kind words of a version type, e.g. "Tarvix" and "Bipolar";
+// both null for an unknown type.
+struct VersionWords {
+    const char* family;
+    const char* kind;
+};
+VersionWords WordsOfVersionType(int type);
+
 // The drive version named by a script file's version line.
 struct DriveVersion {
-    int type = 0;  // 0 Tarvix Bipolar, 1 Tarvix Unipolar, 2 Morvane VCM
+    int type = kVersionTarvixBipolar;
     uint8_t version[4] = {};
     char text[256] = {};  // free text after the numbers
 };

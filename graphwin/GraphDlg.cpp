@@ -47,25 +47,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& rect)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(rect);
-    return button;
-}
-
 }  // namespace
 
-CGraphDlg::CGraphDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
+CGraphDlg::CGraphDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("graphDlg"));
-    setWindowTitle(QStringLiteral("Graph"));
-    setFont(QFont(QStringLiteral("MS Shell Dlg"), 9));
-    const CDialogUnits du(font());
-    resize(du.X(422), du.Y(267));
+    const CDialogUnits du = SetUpTemplateDialog(this, "graphDlg", QStringLiteral("Graph"),
+                                                QFont(QStringLiteral("MS Shell Dlg"), 9), 422, 267,
+                                                DialogFrame::Sizable);
 
     m_pGraphArea = new QLabel(QStringLiteral("Graph Area"), this);
     m_pGraphArea->setObjectName(QStringLiteral("graphArea"));
@@ -78,11 +66,12 @@ CGraphDlg::CGraphDlg(QWidget* parent)
     m_pXInc = MakeIncrementEdit(this, "xInc", du.Rect(30, 246, 43, 14));
     m_pYIncLabel = MakeLabel(this, "yIncLabel", QStringLiteral("Y Inc :"), du.Rect(78, 246, 24, 14));
     m_pYInc = MakeIncrementEdit(this, "yInc", du.Rect(102, 246, 43, 14));
-    m_pAutoScale = MakeButton(this, "autoScale", QStringLiteral("Auto Scale"), du.Rect(150, 246, 62, 14));
+    m_pAutoScale = AddTemplateButton(this, "autoScale", QStringLiteral("Auto Scale"),
+                                     du.Rect(150, 246, 62, 14));
     m_pShowDot = new QCheckBox(QStringLiteral("Show Dot"), this);
     m_pShowDot->setObjectName(QStringLiteral("showDot"));
     m_pShowDot->setGeometry(du.Rect(222, 246, 48, 14));
-    m_pClose = MakeButton(this, "close", QStringLiteral("Close"), du.Rect(365, 246, 50, 14));
+    m_pClose = AddTemplateButton(this, "close", QStringLiteral("Close"), du.Rect(365, 246, 50, 14));
 
     connect(m_pXInc, &QLineEdit::textChanged, this, &CGraphDlg::OnChangeXInc);
     connect(m_pYInc, &QLineEdit::textChanged, this, &CGraphDlg::OnChangeYInc);

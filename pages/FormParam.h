@@ -35,7 +35,6 @@ enum ScrollCode : int {
     SB_THUMBTRACK = 5,
     SB_TOP = 6,
     SB_BOTTOM = 7,
-    SB_ENDSCROLL = 8,
 };
 
 // The scrolling parameter page: one row of controls per variable record of the

@@ -164,7 +164,7 @@ bool CViewSetting::ShowConnectedDrive()
     if (m_pFormParam && driver) {
         m_pFormParam->BuildForm(driver->GetFirstSectionVariables());
         m_pFormParam->show();
-        PostVcmMessage(m_pFormParam, WM_VCM_REFRESH, 0, 0);
+        PostVcmMessage(m_pFormParam, WM_VCM_REFRESH, kReadThroughCache, 0);
     }
     m_bDriveShown = true;
     update();

@@ -16,14 +16,6 @@ class QTimer;
 constexpr int kPollTimerId = 2010;
 constexpr int kPollPeriodMs = 1000;
 
-// Control ids of the view's form.
-enum : int {
-    IDC_VIEW_TAB = 1000,
-    IDC_VERSION_GROUP = 1001,
-    IDC_VERSION_TEXT = 1002,
-    IDC_PAGE_PLACE = 1005,
-};
-
 // The one view of the main frame: the drive's version reply in the "Drive
 // Version" group and the parameter page below it. Runs the poll timer and
 // relays the frame's busy, resume and re-read messages:

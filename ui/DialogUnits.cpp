@@ -36,16 +36,22 @@ QSize CDialogUnits::Size(int width, int height) const
     return QSize(X(width), Y(height));
 }
 
-CDialogUnits SetUpFixedDialog(QDialog* dialog, const char* objectName, const QString& title,
-                              const QFont& font, int width, int height)
+CDialogUnits SetUpTemplateDialog(QDialog* dialog, const char* objectName, const QString& title,
+                                 const QFont& font, int width, int height, DialogFrame frame)
 {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint;
+    if (frame == DialogFrame::Sizable)
+        flags |= Qt::WindowMinMaxButtonsHint;
     dialog->setObjectName(objectName);
     dialog->setWindowTitle(title);
-    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint);
+    dialog->setWindowFlags(flags);
     dialog->setFont(font);
     const CDialogUnits du(dialog->font());
-    dialog->setFixedSize(du.Size(width, height));
+    if (frame == DialogFrame::Sizable)
+        dialog->resize(du.Size(width, height));
+    else
+        dialog->setFixedSize(du.Size(width, height));
     return du;
 }
 

@@ -23,11 +23,18 @@ private:
     int m_nBaseY;
 };
 
-// Gives a dialog of a fixed template its title, font and size (in dialog units,
-// measured with that font) and a title bar with only the close box; returns the
-// units for laying out its controls.
-CDialogUnits SetUpFixedDialog(QDialog* dialog, const char* objectName, const QString& title,
-                              const QFont& font, int width, int height);
+// How a dialog built from a template may be sized.
+enum class DialogFrame {
+    Fixed,    // the template's size, a title bar with only the close box
+    Sizable,  // opens at the template's size; minimise and maximise boxes too
+};
+
+// Gives a dialog of a template its title, font, frame and size (in dialog
+// units, measured with that font); returns the units for laying out its
+// controls.
+CDialogUnits SetUpTemplateDialog(QDialog* dialog, const char* objectName, const QString& title,
+                                 const QFont& font, int width, int height,
+                                 DialogFrame frame = DialogFrame::Fixed);
 
 // A push button of a template, named for tests. Like every push button of a
 // dialog it takes Enter while it has the focus; the dialog's default button

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kDefaultCaptionId = 315;
+constexpr int kDefaultCaptionId = kProgressCaptionLoading;
 // Fast enough to look live, slow enough that a step costs no paint.
 constexpr int kDisplayIntervalMs = 50;
 constexpr const char kInitialPercent[] = "0 %";
@@ -22,9 +22,9 @@ constexpr const char kInitialPercent[] = "0 %";
 const char* CaptionText(int id)
 {
     switch (id) {
-    case 315: return "Loading...";
-    case 316: return "Loading file...";
-    case 317: return "Saving to file...";
+    case kProgressCaptionLoading: return "Loading...";
+    case kProgressCaptionLoadingFile: return "Loading file...";
+    case kProgressCaptionSavingToFile: return "Saving to file...";
     default: return "";
     }
 }

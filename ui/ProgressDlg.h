@@ -12,6 +12,13 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
+// Caption string ids of the progress window.
+enum : int {
+    kProgressCaptionLoading = 315,       // "Loading...", the default
+    kProgressCaptionLoadingFile = 316,   // "Loading file..."
+    kProgressCaptionSavingToFile = 317,  // "Saving to file..."
+};
+
 // Modeless progress window for long drive operations on the UI thread. While
 // it is up the windows behind it take no input: its parent's window and every
 // window that owns that one, up to the main window. It lets events run
@@ -27,8 +34,7 @@ class CProgressDlg : public QDialog, public CProgInterface {
     Q_OBJECT
 
 public:
-    // Caption string ids: 315 "Loading...", 316 "Loading file...",
-    // 317 "Saving to file..."; 0 selects 315.
+    // captionId: one of the caption string ids above; 0 selects the default.
     explicit CProgressDlg(int captionId = 0);
     ~CProgressDlg() override;
 

@@ -88,8 +88,9 @@ TEST_P(DialogEnterTest, FocusedButtonTakesEnterOtherwiseTheDefault)
             AnswerFileDialog("");
         QTest::keyClick(button, Qt::Key_Return);
         EXPECT_EQ(pressed.count(), 1);
-        if (defaultPressed)
+        if (defaultPressed) {
             EXPECT_EQ(defaultPressed->count(), 0);
+        }
         EXPECT_TRUE(dlg->isVisible());
         Activate(dlg.get());
     }

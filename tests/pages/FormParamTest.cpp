@@ -250,11 +250,12 @@ TEST_P(PageRefresh, ReadsTheControlsTheSourceAsksFor)
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, PageRefresh,
-    testing::Values(RefreshCase{"PollReadsLiveLockedRows", 1, false, {5, 8, 10}},
-                    RefreshCase{"FirstReadUsesTheCache", 0, false, {}},
-                    RefreshCase{"FirstReadFillsAnEmptyCache", 0, true, {5, 6, 7, 8, 9, 10, 11}},
-                    RefreshCase{"FullReadReadsEveryValue", 2, false, {5, 6, 7, 8, 9, 10, 11}},
-                    RefreshCase{"UnknownSourceReadsNothing", 3, true, {}}),
+    testing::Values(
+        RefreshCase{"PollReadsLiveLockedRows", kReadPoll, false, {5, 8, 10}},
+        RefreshCase{"FirstReadUsesTheCache", kReadThroughCache, false, {}},
+        RefreshCase{"FirstReadFillsAnEmptyCache", kReadThroughCache, true, {5, 6, 7, 8, 9, 10, 11}},
+        RefreshCase{"FullReadReadsEveryValue", kReadFromDrive, false, {5, 6, 7, 8, 9, 10, 11}},
+        RefreshCase{"UnknownSourceReadsNothing", 3, true, {}}),
     [](const testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
 
 TEST_F(PageTest, APollNeverOverwritesAFieldBeingEdited)
@@ -264,9 +265,9 @@ TEST_F(PageTest, APollNeverOverwritesAFieldBeingEdited)
     edit->selectAll();
     QTest::keyClicks(edit, "77");
     m_drive.Drive().SetValue(5, 1234);
-    m_page.OnRefresh(1);
+    m_page.OnRefresh(kReadPoll);
     EXPECT_EQ(edit->text(), QStringLiteral("77"));
-    m_page.OnRefresh(2);
+    m_page.OnRefresh(kReadFromDrive);
     EXPECT_EQ(edit->text(), QStringLiteral("1234"));
 }
 
@@ -278,20 +279,20 @@ TEST_F(PageTest, AMotorFactorFieldReadsTheMotorNumberOnlyForANewValue)
     m_drive.Drive().SetValue(20, 3);  // factor 4
     m_drive.Drive().SetValue(69, 15);
     GetTarvixMaster()->InvalidateParameterCache();
-    m_page.OnRefresh(0);
+    m_page.OnRefresh(kReadThroughCache);
     CVcmEdit* factor = m_page.GetEdits().front();
     ASSERT_EQ(factor->text(), QStringLiteral("60"));
     m_drive.ClearLines();
-    m_page.OnRefresh(1);
+    m_page.OnRefresh(kReadPoll);
     EXPECT_EQ(ReadParameters(m_drive.Lines()), Reads{69});
     m_drive.ClearLines();
-    m_page.OnRefresh(2);
+    m_page.OnRefresh(kReadFromDrive);
     EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
 
     m_drive.Drive().SetValue(20, 5);  // factor 8
     GetTarvixMaster()->InvalidateParameterCache();
     m_drive.ClearLines();
-    m_page.OnRefresh(2);
+    m_page.OnRefresh(kReadFromDrive);
     EXPECT_EQ(ReadParameters(m_drive.Lines()), (Reads{69, 20}));
     EXPECT_EQ(factor->text(), QStringLiteral("120"));
     EXPECT_EQ(factor->GetEnteredValue(), 15);
@@ -395,7 +396,7 @@ TEST_F(PageUnderBox, AReReadRunsAfterTheBox)
 {
     Build({Record(0, 0, 5)});
     m_drive.ClearLines();
-    WhileABoxIsUp([&] { PostVcmMessage(&m_page, WM_VCM_REFRESH, 2); });
+    WhileABoxIsUp([&] { PostVcmMessage(&m_page, WM_VCM_REFRESH, kReadFromDrive); });
     EXPECT_EQ(m_linesWhileShown, 0u);
     EXPECT_EQ(ReadParameters(m_drive.Lines()), std::vector<int>{5});
 }

@@ -92,7 +92,7 @@ TEST_F(VcmComboTest, ChoosingWritesOnceAndAsksForAReRead)
     QTest::keyClick(m_combo.get(), Qt::Key_Down);
     EXPECT_EQ(Wire(), (Lines{"MA12", "MD6"}));
     EXPECT_FALSE(Cached(5) || Cached(kValue));
-    EXPECT_EQ(m_main.messages, (decltype(m_main.messages){{WM_VCM_REFRESH, 2}}));
+    EXPECT_EQ(m_main.messages, (decltype(m_main.messages){{WM_VCM_REFRESH, kReadFromDrive}}));
 }
 
 TEST_F(VcmComboTest, WheelWritesOnlyInTheFocusedCombo)

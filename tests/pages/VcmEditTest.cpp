@@ -202,7 +202,7 @@ TEST_F(VcmEditTest, EnterWritesThenAsksForAFullReRead)
     EXPECT_EQ(Wire(), (Lines{"MA40", "MD25"}));
     EXPECT_EQ(m_edit->GetShownValue(), 25);
     EXPECT_FALSE(Cached(5) || Cached(kValue));
-    EXPECT_EQ(m_main.messages, (decltype(m_main.messages){{WM_VCM_REFRESH, 2}}));
+    EXPECT_EQ(m_main.messages, (decltype(m_main.messages){{WM_VCM_REFRESH, kReadFromDrive}}));
     EXPECT_EQ(m_page.keys, 1);  // Enter goes on to the page; Escape does not
     QTest::keyClick(m_edit.get(), Qt::Key_Escape);
     EXPECT_EQ(m_page.keys, 1);

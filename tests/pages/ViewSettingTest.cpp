@@ -267,7 +267,7 @@ TEST_F(ServoViewTest, ReReadsAndResumesWaitForTheTestArrayRead)
     int step = 0;
     progress.onStep = [&] {
         if (++step == 1) {
-            PostVcmMessage(&m_host, WM_VCM_REFRESH, 2);
+            PostVcmMessage(&m_host, WM_VCM_REFRESH, kReadFromDrive);
             PostVcmMessage(&m_host, WM_POLL_START);
         }
         RunPostedEvents();

@@ -101,9 +101,9 @@ TEST_F(ProgressDlgTest, CreateShowsTheWindowWithItsCaption)
     EXPECT_EQ(Bar(*dlg)->value(), 0);
     EXPECT_FALSE(dlg->Create(m_central));
 
-    EXPECT_EQ(Created(315)->windowTitle(), "Loading...");
-    EXPECT_EQ(Created(316)->windowTitle(), "Loading file...");
-    EXPECT_EQ(Created(317)->windowTitle(), "Saving to file...");
+    EXPECT_EQ(Created(kProgressCaptionLoading)->windowTitle(), "Loading...");
+    EXPECT_EQ(Created(kProgressCaptionLoadingFile)->windowTitle(), "Loading file...");
+    EXPECT_EQ(Created(kProgressCaptionSavingToFile)->windowTitle(), "Saving to file...");
     EXPECT_EQ(Created(999)->windowTitle(), "");
 }
 
@@ -206,7 +206,7 @@ TEST_F(ProgressDlgTest, EmptyRangeDoesNotDivideByZero)
 
 TEST_F(ProgressDlgTest, StatusLineTakesUtf8)
 {
-    auto dlg = Created(316);
+    auto dlg = Created(kProgressCaptionLoadingFile);
     dlg->SetStatus("Line : #2\tMA12");
     EXPECT_EQ(Status(*dlg), "Line : #2\tMA12");
     dlg->SetStatus("Gr\xC3\xB6\xC3\x9F" "e");

@@ -50,11 +50,6 @@ SimulatedDrive::SimulatedDrive()
 SimulatedDrive::~SimulatedDrive()
 {
     Stop();
-    for (int* fd : {&m_masterFd, &m_slaveFd, &m_wakeFd}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
 }
 
 // ---- life cycle -----------------------------------------------------------
@@ -66,38 +61,34 @@ bool SimulatedDrive::Start()
         return true;
     if (m_vanished)
         return false;
-    if (m_masterFd < 0) {
-        int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (master < 0)
+    if (!m_masterFd.IsOpen()) {
+        host::UniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        if (!master.IsOpen())
             return false;
         char name[128] = {};
-        if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
-            ::ptsname_r(master, name, sizeof name) != 0) {
-            ::close(master);
+        if (::grantpt(master.Get()) != 0 || ::unlockpt(master.Get()) != 0 ||
+            ::ptsname_r(master.Get(), name, sizeof name) != 0)
             return false;
-        }
-        int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (slave < 0) {
-            ::close(master);
+        host::UniqueFd slave(::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        if (!slave.IsOpen())
             return false;
-        }
         // The slave raw until the program sets it, or the terminal driver
         // echoes and rewrites line ends. The master side is raw from birth;
         // termios calls on the master fd reach the slave's settings.
         termios tio{};
-        if (::tcgetattr(slave, &tio) == 0) {
+        if (::tcgetattr(slave.Get(), &tio) == 0) {
             ::cfmakeraw(&tio);
             tio.c_cflag |= CLOCAL | CREAD;
-            ::tcsetattr(slave, TCSANOW, &tio);
+            ::tcsetattr(slave.Get(), TCSANOW, &tio);
         }
-        host::SetTerminalLineRate(slave, m_lineRate);
-        m_masterFd = master;
-        m_slaveFd = slave;
+        host::SetTerminalLineRate(slave.Get(), m_lineRate);
+        m_masterFd = std::move(master);
+        m_slaveFd = std::move(slave);
         m_slavePath = name;
     }
-    if (m_wakeFd < 0) {
-        m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (m_wakeFd < 0)
+    if (!m_wakeFd.IsOpen()) {
+        m_wakeFd.Reset(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
+        if (!m_wakeFd.IsOpen())
             return false;
     }
     m_stop = false;
@@ -117,7 +108,7 @@ void SimulatedDrive::Stop()
     }
     m_changed.notify_all();
     uint64_t one = 1;
-    if (::write(m_wakeFd, &one, sizeof one) < 0) {
+    if (::write(m_wakeFd.Get(), &one, sizeof one) < 0) {
         // The thread also wakes through the condition; nothing else to do.
     }
     m_thread.join();
@@ -125,7 +116,7 @@ void SimulatedDrive::Stop()
     m_running = false;
     m_stop = false;
     uint64_t drain = 0;
-    if (::read(m_wakeFd, &drain, sizeof drain) < 0) {
+    if (::read(m_wakeFd.Get(), &drain, sizeof drain) < 0) {
         // Nothing was pending.
     }
 }
@@ -172,7 +163,7 @@ void SimulatedDrive::VanishNow()
 {
     Stop();
     std::unique_lock lock(m_mutex);
-    if (m_masterFd >= 0)
+    if (m_masterFd.IsOpen())
         Vanish();
 }
 
@@ -181,9 +172,8 @@ void SimulatedDrive::Vanish()
     std::unique_lock lock(m_mutex);
     m_vanished = true;
     m_flooding = false;
-    ::close(m_masterFd);
-    ::close(m_slaveFd);
-    m_masterFd = m_slaveFd = -1;
+    m_masterFd.Reset();
+    m_slaveFd.Reset();
 }
 
 // ---- the thread -------------------------------------------------------------
@@ -200,7 +190,7 @@ void SimulatedDrive::Run()
             std::unique_lock lock(m_mutex);
             if (m_stop || m_vanished)
                 return;
-            master = m_masterFd;
+            master = m_masterFd.Get();
             if (m_flooding && Clock::now() >= m_floodUntil)
                 m_flooding = false;
             flooding = m_flooding;
@@ -211,7 +201,7 @@ void SimulatedDrive::Run()
             }
         }
         pollfd fds[2] = {{master, static_cast<short>(POLLIN | (flooding ? POLLOUT : 0)), 0},
-                         {m_wakeFd, POLLIN, 0}};
+                         {m_wakeFd.Get(), POLLIN, 0}};
         int ready = ::poll(fds, 2, timeoutMs);
         if (ready < 0 && errno != EINTR)
             return;
@@ -529,7 +519,7 @@ bool SimulatedDrive::SendRaw(const std::string& bytes, int rate)
     Clock::duration byteTime = ByteTime(rate > 0 ? rate : 9600);
     {
         std::unique_lock lock(m_mutex);
-        master = m_masterFd;
+        master = m_masterFd.Get();
         pacing = m_pacing;
     }
     if (master < 0)
@@ -563,7 +553,7 @@ bool SimulatedDrive::SendRaw(const std::string& bytes, int rate)
         if (n < 0 && errno != EAGAIN)
             return false;
         // Nobody reads the other end: give up on this line after a while.
-        pollfd fds[2] = {{master, POLLOUT, 0}, {m_wakeFd, POLLIN, 0}};
+        pollfd fds[2] = {{master, POLLOUT, 0}, {m_wakeFd.Get(), POLLIN, 0}};
         int ready = ::poll(fds, 2, static_cast<int>(kWriteStall.count()));
         if (ready <= 0 || (fds[1].revents & POLLIN))
             return false;
@@ -751,7 +741,7 @@ int SimulatedDrive::GetLineRate() const
 int SimulatedDrive::GetHostLineRate() const
 {
     std::unique_lock lock(m_mutex);
-    return m_masterFd >= 0 ? host::TerminalLineRate(m_masterFd) : 0;
+    return m_masterFd.IsOpen() ? host::TerminalLineRate(m_masterFd.Get()) : 0;
 }
 
 size_t SimulatedDrive::GetDroppedByteCount() const

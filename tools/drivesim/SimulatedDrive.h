@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/UniqueFile.h"
 #include "tools/drivesim/DriveProfile.h"
 
 // A motor drive on a pseudo-terminal: the program opens SlavePath() as its
@@ -174,9 +175,9 @@ private:
     bool m_stop = false;
     bool m_running = false;
     bool m_vanished = false;
-    int m_masterFd = -1;
-    int m_slaveFd = -1;  // kept open so the master never sees a hang-up
-    int m_wakeFd = -1;   // eventfd that ends the thread's poll
+    host::UniqueFd m_masterFd;
+    host::UniqueFd m_slaveFd;  // kept open so the master never sees a hang-up
+    host::UniqueFd m_wakeFd;   // eventfd that ends the thread's poll
     std::string m_slavePath;
 
     std::string m_versionText = "Tarvix Bipolar Version 1.2.3";
