@@ -26,9 +26,22 @@ public:
     int GetPort() const { return m_nPort; }
     int GetBaudRate() const { return m_nBaudRate; }
 
+    // A failed exchange may leave bytes behind, and the drive may still be
+    // sending them (a late answer, the rest of a flood): they belong to no
+    // later exchange.
+    void MarkInputStale();
+    // When the input is stale: drops what comes until the line has been quiet
+    // for kQuietMs, giving up after kStaleDropLimitMs so that a drive that
+    // never stops cannot hold the program. Otherwise nothing.
+    void DropStaleInput();
+
+    static constexpr unsigned kQuietMs = 100;
+    static constexpr unsigned kStaleDropLimitMs = 500;
+
 protected:
     host::SerialPort m_hPort;
     int m_nPort = 0;
     int m_nBaudRate = 0;
     bool m_bOpen = false;
+    bool m_bStaleInput = false;  // only while open: an open purges the line
 };

@@ -136,6 +136,7 @@ VcmResult CVcm::Exchange(const char* command, bool withValue, int value)
     for (;;) {
         VcmResult result = kVcmOk;
         m_hMutex.Lock();
+        DropStaleInput();
         if (!m_hPort.Write(m_szCommand, static_cast<size_t>(length))) {
             result = kVcmWriteFailed;
         } else {
@@ -150,6 +151,12 @@ VcmResult CVcm::Exchange(const char* command, bool withValue, int value)
         }
         m_hMutex.Unlock();
 
+        // What follows a late, garbled or missing line, or an answer cut at
+        // the line's length, belongs to no later exchange. An "Error" answer
+        // came whole and leaves the line clean.
+        const bool whole = result == kVcmOk || result == kVcmErrorAnswer;
+        if (!whole || std::strlen(m_szReply) == kMaxLine)
+            MarkInputStale();
         if (result == kVcmOk)
             return kVcmOk;
 
@@ -174,6 +181,7 @@ VcmResult CVcm::Exchange(const char* command, bool withValue, int value)
 VcmResult CVcm::RequestVersion()
 {
     static const char kEmptyLine[] = "\r\n";
+    DropStaleInput();
     if (m_hPort.Write(kEmptyLine, 2))
         m_hPort.Flush();
     ReadLine(kEchoTimeoutMs);

@@ -34,6 +34,7 @@ public:
     VcmResult SendCommand(const char* command);
     VcmResult SendCommandValue(const char* command, int value);
     // Reads one line into the reply buffer: kVcmOk, kVcmNoAnswer or kVcmErrorAnswer.
+    // A line not ended in time leaves its bytes queued.
     VcmResult ReadLine(unsigned timeoutMs);
     // Bare CR LF, its reply drained, then "VR".
     VcmResult RequestVersion();
@@ -52,6 +53,8 @@ public:
 
 protected:
     // One exchange (write, echo, answer), repeated while the user chooses Retry.
+    // One that failed leaves the input stale: the next exchange, a Retry
+    // included, first drops what the drive still sends for it.
     VcmResult Exchange(const char* command, bool withValue, int value);
 
     char m_szCommand[256] = {};

@@ -132,7 +132,7 @@ bool SerialPort::Open(const std::string& devicePath, int baudRate)
     ::tcflush(fd, TCIOFLUSH);
 
     m_fd = fd;
-    m_bufferPos = m_bufferLength = 0;
+    m_queuePos = m_queueLength = 0;
     return true;
 }
 
@@ -145,13 +145,13 @@ void SerialPort::Close()
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
-    m_bufferPos = m_bufferLength = 0;
+    m_queuePos = m_queueLength = 0;
 }
 
 SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte)
 {
-    if (m_bufferPos < m_bufferLength) {
-        byte = m_buffer[m_bufferPos++];
+    if (m_queuePos < m_queueLength) {
+        byte = m_queue[m_queuePos++];
         return ReadResult::Byte;
     }
     if (m_fd < 0) {
@@ -165,11 +165,12 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte)
     if (ready == 0)
         return ReadResult::NoByte;
     if (pfd.revents & POLLIN) {
-        ssize_t n = ::read(m_fd, m_buffer, sizeof m_buffer);
+        ssize_t n = ::read(m_fd, m_queue, sizeof m_queue);
         if (n > 0) {
-            m_bufferPos = 1;
-            m_bufferLength = static_cast<size_t>(n);
-            byte = m_buffer[0];
+            m_queueLength = static_cast<size_t>(n);
+            TakeWhatElseWaits();
+            m_queuePos = 1;
+            byte = m_queue[0];
             return ReadResult::Byte;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
@@ -179,6 +180,24 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte)
     // so let the read window pass as a silent port would.
     WaitReadWindow();
     return ReadResult::Error;
+}
+
+void SerialPort::TakeWhatElseWaits()
+{
+    // A read hands over at most the terminal layer's own buffer (4 KB), which
+    // a flood keeps full, with more behind it. Ordinary traffic is a line or
+    // two per read: a read that brought less than half the queue has emptied
+    // the device, and no further call is made.
+    if (m_queueLength < sizeof m_queue / 2)
+        return;
+    while (m_queueLength < sizeof m_queue) {
+        ssize_t n = ::read(m_fd, m_queue + m_queueLength, sizeof m_queue - m_queueLength);
+        if (n <= 0)
+            return;
+        m_queueLength += static_cast<size_t>(n);
+    }
+    // The queue is full: whatever else has come is lost, as in an overrun.
+    ::tcflush(m_fd, TCIFLUSH);
 }
 
 bool SerialPort::Write(const void* data, size_t length)

@@ -10,6 +10,10 @@ namespace host {
 
 class SerialPort {
 public:
+    // At most this many received bytes wait to be read; bytes beyond are
+    // lost, as in an overrun.
+    static constexpr size_t kReceiveQueueSize = 4096;
+
     SerialPort() = default;
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
@@ -33,12 +37,15 @@ public:
     void Flush();
 
 private:
+    void TakeWhatElseWaits();
+
     int m_fd = -1;
-    // Bytes already taken from the device but not yet handed out: one read
-    // call serves a whole line instead of one call per byte.
-    uint8_t m_buffer[256] = {};
-    size_t m_bufferPos = 0;
-    size_t m_bufferLength = 0;
+    // The receive queue: bytes taken from the device but not yet handed out.
+    // It is filled only when it has run empty, so one read call serves a
+    // whole line instead of one call per byte.
+    uint8_t m_queue[kReceiveQueueSize] = {};
+    size_t m_queuePos = 0;
+    size_t m_queueLength = 0;
 };
 
 // The line rate of a terminal in bits per second, non-standard rates included

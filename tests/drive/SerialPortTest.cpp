@@ -188,3 +188,28 @@ TEST(SerialPort, VanishedDeviceReadsAsErrorAndRefusesWrites)
     EXPECT_EQ(port.ReadByte(byte), host::SerialPort::ReadResult::Error);
     EXPECT_FALSE(port.Write("VR\r\n", 4));
 }
+
+TEST(SerialPort, AtMostTheReceiveQueueWaitsAndTheNewestBytesAreLost)
+{
+    SimulatedDrive drive;
+    ASSERT_TRUE(drive.Start());
+    std::string flood;
+    for (int i = 0; flood.size() < 6000; ++i)
+        flood += std::to_string(i) + "\r\n";
+    drive.InjectFault({SimulatedDrive::FaultKind::RawReply, flood});
+    host::SerialPort port;
+    ASSERT_TRUE(port.Open(drive.SlavePath(), 9600));
+    ASSERT_TRUE(port.Write("VR\r\n", 4));
+    ASSERT_TRUE(drive.WaitForReceivedLines(1, 5s));
+    ASSERT_TRUE(drive.WaitUntilIdle(5s));  // all of it has been sent
+
+    uint8_t byte = 0;
+    std::string received = ReadUntilLf(port);  // the first bytes may take a moment
+    while (port.ReadByte(byte) == host::SerialPort::ReadResult::Byte)
+        received.push_back(static_cast<char>(byte));
+    EXPECT_EQ(received, flood.substr(0, host::SerialPort::kReceiveQueueSize));
+
+    // What comes after the overrun is read as usual.
+    ASSERT_TRUE(port.Write("VR\r\n", 4));
+    EXPECT_EQ(ReadUntilLf(port), "VR\r\n");
+}

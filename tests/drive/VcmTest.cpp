@@ -385,6 +385,77 @@ TEST_F(VcmTest, OverlongCommandStillEndsItsLine)
     EXPECT_EQ(Received(), (Lines{word.substr(0, 253)}));
 }
 
+// ---- what a failed exchange leaves behind -------------------------------------------
+
+namespace {
+
+struct LeftoverCase {
+    const char* name;
+    Fault fault;
+    const char* command;  // the fault meets only this command
+    int faultyReads;      // reads of parameters 20, 21, ... that meet the fault
+    int firstBox;         // answer to the first box; later boxes are ignored
+    bool mayFailFirst;    // the first read after the drive is well again
+};
+
+const LeftoverCase kLeftoverCases[] = {
+    {"AnswerAfterTheTimeOut", {FaultKind::SlowAnswer, {}, 5200ms}, "MD", 1, host::IDIGNORE, false},
+    {"OverlongEchoes", {FaultKind::EchoLonger}, "MD", 2, host::IDIGNORE, false},
+    {"GarbageLines", {FaultKind::RawReply, "\x01#?\x80\r\n@@ 7\r\n\xff\xfezz 120\r\n"}, "MD", 3,
+     host::IDIGNORE, false},
+    {"AnswerLongerThanALine", {FaultKind::LongAnswer, {}, 0ms, 600}, "MD", 1, host::IDIGNORE, false},
+    {"MoreThanTheReceiveQueueAtOnce", {FaultKind::RawReply, std::string(6000, '#')}, "MD", 1,
+     host::IDIGNORE, false},
+    // The second read comes while the drive still floods: the line never
+    // goes quiet, and its command is what stops the drive.
+    {"LinesWithoutEnd", {FaultKind::LineFlood, {}, 10min}, "MD", 2, host::IDIGNORE, true},
+    {"GarbledEchoThenRetry", {FaultKind::WrongEcho, "X#q"}, "MA", 1, host::IDRETRY, false},
+};
+
+class LeftoverTest : public VcmTest, public testing::WithParamInterface<LeftoverCase> {
+protected:
+    int Read(uint16_t parameter) { return vcm.SetAddress(parameter) ? vcm.ReadData() : kReadFailed; }
+};
+
+}  // namespace
+
+// Whatever a drive sends late, garbled or in a flood costs the exchange it
+// belongs to and its box, never a later exchange's value.
+TEST_P(LeftoverTest, CostsOnlyTheExchangeItBelongsTo)
+{
+    const LeftoverCase& c = GetParam();
+    ScriptedMessageBoxes boxes;
+    boxes.Answer(c.firstBox);
+    boxes.AnswerAlways(host::IDIGNORE);
+    vcm.SetShowErrorBox(true);
+
+    sim->InjectFault(c.fault, c.faultyReads, c.command);
+    for (int i = 0; i < c.faultyReads; ++i) {
+        int value = Read(static_cast<uint16_t>(20 + i));
+        if (c.firstBox == host::IDRETRY) {
+            EXPECT_EQ(value, 120 + i);  // the Retry started on a clean line
+        }
+    }
+    EXPECT_TRUE(vcm.IsOpen());
+
+    sim->ClearFaults();
+    ASSERT_TRUE(sim->WaitUntilIdle(10s));
+    const size_t boxesBefore = boxes.Count();
+    size_t failures = 0;
+    for (uint16_t parameter = 30; parameter < 38; ++parameter) {
+        int value = Read(parameter);
+        if (value == kReadFailed && parameter == 30 && c.mayFailFirst) {
+            ++failures;
+            continue;
+        }
+        EXPECT_EQ(value, 100 + parameter) << "parameter " << parameter;
+    }
+    EXPECT_EQ(boxes.Count() - boxesBefore, failures);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, LeftoverTest, testing::ValuesIn(kLeftoverCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- address tracking ------------------------------------------------------------
 
 TEST_F(VcmTest, RepeatedSetAddressSendsOneMa)

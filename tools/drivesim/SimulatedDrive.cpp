@@ -181,6 +181,7 @@ void SimulatedDrive::Vanish()
 void SimulatedDrive::Run()
 {
     std::string partial;
+    std::string floodBytes;
     uint8_t buffer[512];
     for (;;) {
         int master;
@@ -191,10 +192,13 @@ void SimulatedDrive::Run()
             if (m_stop || m_vanished)
                 return;
             master = m_masterFd.Get();
-            if (m_flooding && Clock::now() >= m_floodUntil)
+            if (m_flooding && Clock::now() >= m_floodUntil) {
                 m_flooding = false;
+                m_changed.notify_all();
+            }
             flooding = m_flooding;
             if (flooding) {
+                floodBytes = m_floodBytes;
                 auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_floodUntil -
                                                                                   Clock::now());
                 timeoutMs = static_cast<int>(std::max<int64_t>(1, left.count()));
@@ -211,8 +215,7 @@ void SimulatedDrive::Run()
             continue;  // the loop head sees the stop
 
         if (flooding && (fds[0].revents & POLLOUT)) {
-            static const char zeros[256] = {};
-            if (::write(master, zeros, sizeof zeros) < 0) {
+            if (::write(master, floodBytes.data(), floodBytes.size()) < 0) {
                 // Full or gone: the next poll tells.
             }
         }
@@ -248,6 +251,7 @@ void SimulatedDrive::Run()
                 {
                     std::unique_lock lock(m_mutex);
                     m_flooding = false;
+                    ++m_linesRead;
                 }
                 if (pacing) {
                     Clock::time_point done;
@@ -259,6 +263,11 @@ void SimulatedDrive::Run()
                         return;
                 }
                 HandleLine(line);
+                {
+                    std::unique_lock lock(m_mutex);
+                    ++m_linesAnswered;
+                }
+                m_changed.notify_all();
                 if (HasVanished())
                     return;
             } else if (c != '\r' && partial.size() < kMaxIncomingLine) {
@@ -322,6 +331,7 @@ void SimulatedDrive::HandleLine(const std::string& line)
                                   fault->kind == FaultKind::Silent ||
                                   fault->kind == FaultKind::ErrorAnswer ||
                                   fault->kind == FaultKind::NonPrintableFlood ||
+                                  fault->kind == FaultKind::LineFlood ||
                                   fault->kind == FaultKind::VanishBeforeEcho);
         if (!replaced)
             answer = Answer(command, switchToRate);
@@ -405,9 +415,15 @@ void SimulatedDrive::HandleLine(const std::string& line)
                 return;
             sendLine(answer);
             break;
-        case FaultKind::NonPrintableFlood: {
+        case FaultKind::NonPrintableFlood:
+        case FaultKind::LineFlood: {
             std::unique_lock lock(m_mutex);
             m_flooding = true;
+            // No flood line, whole or cut, begins a line of the program's own
+            // commands in any case: no echo can match it.
+            m_floodBytes = fault->kind == FaultKind::LineFlood
+                               ? std::string("FLOOD 0123456789 flood 0123456789 FLOOD\r\n")
+                               : std::string(256, '\0');
             m_floodUntil = Clock::now() + (fault->delay.count() > 0
                                                ? Clock::duration(fault->delay)
                                                : Clock::duration(kDefaultFlood));
@@ -769,6 +785,7 @@ void SimulatedDrive::ClearFaults()
     std::unique_lock lock(m_mutex);
     m_faults.clear();
     m_flooding = false;
+    m_changed.notify_all();
 }
 
 bool SimulatedDrive::IsFlooding() const
@@ -801,6 +818,13 @@ bool SimulatedDrive::WaitForReceivedLines(size_t count, std::chrono::millisecond
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return m_received.size() >= count; });
+}
+
+bool SimulatedDrive::WaitUntilIdle(std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout,
+                              [&] { return !m_flooding && m_linesAnswered == m_linesRead; });
 }
 
 bool SimulatedDrive::WaitForSentLines(size_t count, std::chrono::milliseconds timeout) const

@@ -68,6 +68,7 @@ public:
         SlowAnswer,         // echo, then the answer after `delay`
         NonPrintableFlood,  // NUL bytes without end instead of the echo, until the
                             // next line arrives, Stop or `delay` (default 30 s)
+        LineFlood,          // the same with printable lines that no echo can match
         VanishBeforeEcho,   // the device disappears when the line has arrived
         VanishAfterEcho,    // the device disappears after the echo
     };
@@ -131,13 +132,17 @@ public:
     void SetPacing(bool pace);
 
     // Faults: the command is carried out as usual (its answer may be lost)
-    // except with Silent, ErrorAnswer, RawReply, NonPrintableFlood and
+    // except with Silent, ErrorAnswer, RawReply, the floods and
     // VanishBeforeEcho. The next `exchanges` lines (of `command` only, when given; -1 =
     // until cleared) get the fault. Faults queue in order.
     void InjectFault(const Fault& fault, int exchanges = 1, const std::string& command = {});
     void ClearFaults();
-    // True while a NonPrintableFlood is being sent.
+    // True while a flood is being sent.
     bool IsFlooding() const;
+    // Waits until every line the drive has read so far is answered (late
+    // answers included) and no flood runs; a line still on its way to the
+    // drive is not waited for.
+    bool WaitUntilIdle(std::chrono::milliseconds timeout) const;
 
     // Record of the traffic, lines without CR LF.
     std::vector<std::string> ReceivedLines() const;
@@ -201,6 +206,7 @@ private:
     int m_lineRate = 9600;
     bool m_pacing = false;
     bool m_flooding = false;
+    std::string m_floodBytes;
     std::chrono::steady_clock::time_point m_floodUntil{};
     size_t m_droppedBytes = 0;
     std::chrono::steady_clock::time_point m_rxDone{};  // paced: the last byte in has arrived
@@ -210,4 +216,6 @@ private:
     std::vector<std::string> m_received;
     std::vector<std::string> m_sent;
     size_t m_sentOnWire = 0;  // of m_sent, the lines fully written
+    size_t m_linesRead = 0;      // since the start, not cleared with the record
+    size_t m_linesAnswered = 0;
 };
