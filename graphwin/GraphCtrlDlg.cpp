@@ -162,12 +162,11 @@ CGraphCtrlDlg::CGraphCtrlDlg(QWidget* parent)
 {
     setObjectName(QStringLiteral("graphCtrl"));
     QWidget* plot = nullptr;
-    const host::PixelFormatDescriptor pfd = CFOpenGL::PixelFormat(CPlotSurface::kColourBits);
-    host::GLWidgetDeviceContext probe(nullptr, pfd);
-    if (probe.ChoosePixelFormat(pfd) != 0) {
+    if (PlatformHasOpenGL()) {
         m_pSurface = new CPlotSurface(m_graph, this);
         plot = m_pSurface;
     } else {
+        host::GLWidgetDeviceContext probe(nullptr, CFOpenGL::PixelFormat(CPlotSurface::kColourBits));
         // Without OpenGL an OpenGL surface takes the whole window down when it
         // is shown: the set-up fails here with its box and the plot stays empty.
         plot = new QWidget(this);
@@ -193,6 +192,18 @@ CGraphCtrlDlg::CGraphCtrlDlg(QWidget* parent)
 }
 
 CGraphCtrlDlg::~CGraphCtrlDlg() = default;
+
+bool CGraphCtrlDlg::PlatformHasOpenGL()
+{
+    // The platform's OpenGL is chosen at start-up: one probe context answers
+    // for the whole run.
+    static const bool hasOpenGL = [] {
+        const host::PixelFormatDescriptor pfd = CFOpenGL::PixelFormat(CPlotSurface::kColourBits);
+        host::GLWidgetDeviceContext probe(nullptr, pfd);
+        return probe.ChoosePixelFormat(pfd) != 0;
+    }();
+    return hasOpenGL;
+}
 
 bool CGraphCtrlDlg::event(QEvent* e)
 {
@@ -237,6 +248,16 @@ void CGraphCtrlDlg::Repaint()
 {
     if (m_pSurface)
         m_pSurface->update();
+}
+
+void CGraphCtrlDlg::ShowLoadedData()
+{
+    // Drawn before anything else gets its turn: the page's re-read after
+    // the graph button's command waits for the drive to be free, and would
+    // otherwise run first and hold the plot back by a whole page of
+    // exchanges; the progress window's object goes only after this frame.
+    if (m_pSurface)
+        m_pSurface->repaint();
 }
 
 void CGraphCtrlDlg::OnScrollAction(QScrollBar* bar, int action)
@@ -427,5 +448,6 @@ bool CGraphCtrlDlg::LoadTestArray()
 
     m_graph.m_bLegend = true;
     OnAutoScale();
+    ShowLoadedData();
     return true;
 }

@@ -28,6 +28,11 @@ public:
     explicit CGraphCtrlDlg(QWidget* parent);
     ~CGraphCtrlDlg() override;
 
+    // Whether the platform offers the OpenGL the plot needs. The first call
+    // loads the platform's OpenGL, which takes a tenth of a second and more
+    // with a software renderer; later calls cost nothing.
+    static bool PlatformHasOpenGL();
+
     CFLineGraph& GetGraph() { return m_graph; }
     // Null where the platform has no OpenGL.
     CPlotSurface* GetSurface() const { return m_pSurface; }
@@ -54,6 +59,8 @@ private:
     void OnVScroll(int code, int thumb);
     void OnScrollAction(QScrollBar* bar, int action);
     void Repaint();
+    // Puts the plot of the samples just read on the screen at once.
+    void ShowLoadedData();
 
     CTarvixMaster* m_pMaster;
     CFLineGraph m_graph;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kDefaultCaptionId = kProgressCaptionLoading;
 // Fast enough to look live, slow enough that a step costs no paint.
-constexpr int kDisplayIntervalMs = 50;
+constexpr int kDisplayIntervalMs = 100;
 constexpr const char kInitialPercent[] = "0 %";
 
 const char* CaptionText(int id)
@@ -230,9 +230,13 @@ void CProgressDlg::ShowNow()
         m_pStatus->setText(m_status);
     int low = std::min(m_bar.lower, m_bar.upper);
     int high = std::max(m_bar.lower, m_bar.upper);
+    // The bar repaints itself at once on a new value; held back, it goes to
+    // the screen with the label in one frame, at the next pump.
+    m_pProgress->setUpdatesEnabled(false);
     if (m_pProgress->minimum() != low || m_pProgress->maximum() != high)
         m_pProgress->setRange(low, high);
     m_pProgress->setValue(m_bar.pos);
+    m_pProgress->setUpdatesEnabled(true);
     // Compared first, so an unchanged label does not flicker.
     if (m_pPercent->text() != m_percent)
         m_pPercent->setText(m_percent);
