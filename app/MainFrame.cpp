@@ -11,7 +11,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/ConnectDlg.h"
 #include "app/MotorListDlg.h"
@@ -20,6 +22,7 @@
 #include "drive/BaseDriver.h"
 #include "drive/Step1x3Driver.h"
 #include "drive/TarvixMaster.h"
+#include "graphwin/GraphCtrlDlg.h"
 #include "graphwin/GraphDlg.h"
 #include "pages/VcmCtrl.h"
 #include "pages/ViewSetting.h"
@@ -61,6 +64,35 @@ constexpr const char* kStatusStyle =
     "QLabel#indicator:disabled { color: #6f727a; }";
 
 constexpr const char* kReady = "Ready";
+
+// Runs an action once, from the event loop, after the widget's next paint.
+class AfterPaint : public QObject {
+public:
+    AfterPaint(QWidget* widget, std::function<void()> action)
+        : QObject(widget), m_action(std::move(action))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, std::move(m_action));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+void RunAfterFirstPaint(QWidget* widget, std::function<void()> action)
+{
+    new AfterPaint(widget, std::move(action));
+}
 
 struct Prompt {
     const char* status;
@@ -299,6 +331,11 @@ void CMainFrame::OnDriveConnect()
     if (!m_pView->ShowConnectedDrive())
         return;
     SendVcmMessage(m_pView, WM_POLL_START);
+    // Loading the platform's OpenGL takes a tenth of a second and more: a
+    // drive with a test array has it loaded once its page is on screen, so
+    // the first graph window does not wait for it.
+    if (CBaseDriver* driver = m_pMaster->GetDriver(); driver && driver->HasTestArray())
+        RunAfterFirstPaint(m_pView, [] { CGraphCtrlDlg::PlatformHasOpenGL(); });
 }
 
 void CMainFrame::OnDriveDisconnect()

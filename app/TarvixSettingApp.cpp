@@ -2,48 +2,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEvent>
 #include <QPointer>
 #include <QStyleFactory>
 #include <QTimer>
 
-#include <functional>
-#include <utility>
-
 #include "app/AboutDlg.h"
 #include "app/MainFrame.h"
-#include "graphwin/GraphCtrlDlg.h"
 #include "pages/VcmColours.h"
 #include "platform/CloseRequest.h"
 #include "ui/AppMessageBox.h"
-
-namespace {
-
-// Runs an action once, as soon as events are free after a widget's first paint.
-class AfterFirstPaint : public QObject {
-public:
-    AfterFirstPaint(QWidget* widget, std::function<void()> action)
-        : QObject(widget), m_action(std::move(action))
-    {
-        widget->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, watched, std::move(m_action));
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_action;
-};
-
-}  // namespace
 
 static void InitAppResources()
 {
@@ -89,9 +56,6 @@ bool CTarvixSettingApp::InitInstance()
     m_hIcon = AppIcon();
     m_pMainFrame->setWindowIcon(m_hIcon);
     m_pMainFrame->show();
-    // The platform's OpenGL loads once the window is up, so the first graph
-    // window does not wait for it.
-    new AfterFirstPaint(m_pMainFrame.get(), [] { CGraphCtrlDlg::PlatformHasOpenGL(); });
     return true;
 }
 

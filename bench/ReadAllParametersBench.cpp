@@ -734,7 +734,7 @@ int main(int argc, char** argv)
         frame->show();
         PaintWatch shown(frame.get());
         shown.WaitForPaint();
-        // As the program does once its window is up.
+        // As the program does once the page of a drive with a test array is up.
         CGraphCtrlDlg::PlatformHasOpenGL();
         std::printf("windows on the %s platform\n", qPrintable(QGuiApplication::platformName()));
         cases.push_back(ProgressReadAllCase(*largest, 115200, frame.get()));

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kDefaultCaptionId = kProgressCaptionLoading;
 // Fast enough to look live, slow enough that a step costs no paint.
-constexpr int kDisplayIntervalMs = 100;
+constexpr int kDisplayIntervalMs = 50;
 constexpr const char kInitialPercent[] = "0 %";
 
 const char* CaptionText(int id)
