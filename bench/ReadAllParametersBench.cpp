@@ -409,6 +409,16 @@ Case ScriptCase(const DriveProfile& profile, const std::string& scriptPath)
 
 #ifdef TARVIX_BENCH_GUI
 
+// A case against a drive of this version paced at this rate.
+Case PacedCase(const std::string& what, const DriveProfile& profile, int rate)
+{
+    Case c;
+    c.name = what + ", paced " + std::to_string(rate) + " bit/s, " + profile.versionText;
+    c.versionText = profile.versionText;
+    c.rate = rate;
+    return c;
+}
+
 // The read of all parameters as the connect command makes it: behind a
 // progress window over the main window.
 Case ProgressReadAllCase(const DriveProfile& profile, int rate, QWidget* mainWindow)
@@ -428,11 +438,7 @@ Case ProgressReadAllCase(const DriveProfile& profile, int rate, QWidget* mainWin
 // one "MA" to its start, then one "MD" per sample, a cancel check each.
 Case ProgressTestArrayCase(const DriveProfile& profile, int rate, QWidget* mainWindow)
 {
-    Case c;
-    c.name = "ReadTestArray behind a progress window, paced " + std::to_string(rate) + " bit/s, " +
-             profile.versionText;
-    c.versionText = profile.versionText;
-    c.rate = rate;
+    Case c = PacedCase("ReadTestArray behind a progress window", profile, rate);
     const size_t samples = static_cast<size_t>(profile.testArrayLength);
     c.program = [mainWindow, samples](CTarvixMaster& master) {
         std::vector<int16_t> values(samples);
@@ -451,11 +457,7 @@ Case ProgressTestArrayCase(const DriveProfile& profile, int rate, QWidget* mainW
 // the program sent in a run against a drive of this process.
 Case ConnectCase(const DriveProfile& profile, int rate, CMainFrame* frame)
 {
-    Case c;
-    c.name = "Connect to the page shown, paced " + std::to_string(rate) + " bit/s, " +
-             profile.versionText;
-    c.versionText = profile.versionText;
-    c.rate = rate;
+    Case c = PacedCase("Connect to the page shown", profile, rate);
     c.timeProgram = [frame, rate]() -> std::optional<double> {
         CTarvixMaster* master = GetTarvixMaster();
         CViewSetting* view = frame->GetView();
@@ -520,11 +522,7 @@ void RunEventsFor(std::chrono::milliseconds duration)
 // test array's "MA" and one "MD" per sample.
 Case ClickToPlotCase(const DriveProfile& profile, int rate, CMainFrame* frame)
 {
-    Case c;
-    c.name = "Graph button to the plot drawn, paced " + std::to_string(rate) + " bit/s, " +
-             profile.versionText;
-    c.versionText = profile.versionText;
-    c.rate = rate;
+    Case c = PacedCase("Graph button to the plot drawn", profile, rate);
     c.timeProgram = [frame, rate]() -> std::optional<double> {
         CTarvixMaster* master = GetTarvixMaster();
         CViewSetting* view = frame->GetView();
