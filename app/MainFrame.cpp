@@ -94,6 +94,22 @@ void RunAfterFirstPaint(QWidget* widget, std::function<void()> action)
     new AfterPaint(widget, std::move(action));
 }
 
+// From inside the window's own loop: a modal window ended before its loop
+// runs would leave that loop running with the window hidden.
+void EndModalWindowSoon(QDialog* dialog)
+{
+    QTimer::singleShot(0, dialog, [dialog] {
+        if (dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    });
+}
+
+bool IsModalDialog(QObject* object)
+{
+    auto* dialog = qobject_cast<QDialog*>(object);
+    return dialog && dialog->isWindow() && dialog->isModal();
+}
+
 struct Prompt {
     const char* status;
     const char* tip;
@@ -494,26 +510,6 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     OnDestroy();
     event->accept();
 }
-
-namespace {
-
-// From inside the window's own loop: a modal window ended before its loop
-// runs would leave that loop running with the window hidden.
-void EndModalWindowSoon(QDialog* dialog)
-{
-    QTimer::singleShot(0, dialog, [dialog] {
-        if (dialog->isVisible())
-            dialog->done(QDialog::Rejected);
-    });
-}
-
-bool IsModalDialog(QObject* object)
-{
-    auto* dialog = qobject_cast<QDialog*>(object);
-    return dialog && dialog->isWindow() && dialog->isModal();
-}
-
-}  // namespace
 
 void CMainFrame::EndModalWindows()
 {
