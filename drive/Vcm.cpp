@@ -100,6 +100,17 @@ VcmResult CVcm::ReadLine(unsigned timeoutMs)
     return strncasecmp(m_szReply, "Error", 5) == 0 ? kVcmErrorAnswer : kVcmOk;
 }
 
+VcmResult CVcm::ReadAnswer()
+{
+    VcmResult result = ReadLine(kAnswerTimeoutMs);
+    // A line still going at its last character is no answer: its first digits
+    // are no value the drive gave. It fails at once, not waiting for an end
+    // that may never come.
+    if (result != kVcmNoAnswer && std::strlen(m_szReply) == kMaxLine)
+        return kVcmNoAnswer;
+    return result;
+}
+
 VcmResult CVcm::SendCommand(const char* command)
 {
     return Exchange(command, false, 0);
@@ -147,15 +158,13 @@ VcmResult CVcm::Exchange(const char* command, bool withValue, int value)
             else if (strncasecmp(m_szCommand, m_szReply, std::strlen(m_szReply)) != 0)
                 result = kVcmWrongEcho;
             else
-                result = ReadLine(kAnswerTimeoutMs);
+                result = ReadAnswer();
         }
         m_hMutex.Unlock();
 
-        // What follows a late, garbled or missing line, or an answer cut at
-        // the line's length, belongs to no later exchange. An "Error" answer
-        // came whole and leaves the line clean.
-        const bool whole = result == kVcmOk || result == kVcmErrorAnswer;
-        if (!whole || std::strlen(m_szReply) == kMaxLine)
+        // What follows a late, garbled, missing or over-long line belongs to no
+        // later exchange. An "Error" answer came whole and leaves the line clean.
+        if (result != kVcmOk && result != kVcmErrorAnswer)
             MarkInputStale();
         if (result == kVcmOk)
             return kVcmOk;

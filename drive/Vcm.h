@@ -34,7 +34,8 @@ public:
     VcmResult SendCommand(const char* command);
     VcmResult SendCommandValue(const char* command, int value);
     // Reads one line into the reply buffer: kVcmOk, kVcmNoAnswer or kVcmErrorAnswer.
-    // A line not ended in time leaves its bytes queued.
+    // A line ends at LF or at its 255th character. One not ended in time fails;
+    // the bytes it read are gone, those that come later wait for the next read.
     VcmResult ReadLine(unsigned timeoutMs);
     // Bare CR LF, its reply drained, then "VR".
     VcmResult RequestVersion();
@@ -56,6 +57,8 @@ protected:
     // One that failed leaves the input stale: the next exchange, a Retry
     // included, first drops what the drive still sends for it.
     VcmResult Exchange(const char* command, bool withValue, int value);
+    // The answer line of an exchange; one cut at the line's length is none.
+    VcmResult ReadAnswer();
 
     char m_szCommand[256] = {};
     char m_szReply[256] = {};

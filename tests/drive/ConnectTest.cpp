@@ -205,6 +205,15 @@ TEST_F(ConnectTest, NoAnswerGivesThree)
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
+TEST_F(ConnectTest, VersionLongerThanALineGivesThree)
+{
+    StartBareDrive("1" + std::string(299, '7'));
+    EXPECT_EQ(m_master.Connect(m_sim->Port(), kBaudCode9600, true), kConnectNoAnswer);
+    ExpectClosedAfterFailure();
+    EXPECT_EQ(m_sim->Lines(), (Lines{"", "VR"}));
+    EXPECT_EQ(m_boxes.Count(), 0u);
+}
+
 TEST_F(ConnectTest, ErrorAnswerGivesFourAfterASecondHandshakeWithBox)
 {
     StartDrive(kSampleBipolarVersion);

@@ -348,10 +348,13 @@ TEST_F(VcmTest, ExchangeHoldsTheLockAndTheBoxComesAfterItsRelease)
 TEST_F(VcmTest, LongLineIsCutAndTheRestIsTheNextLine)
 {
     sim->InjectFault({FaultKind::LongAnswer, {}, 0ms, 300});
-    EXPECT_EQ(vcm.SendCommand("VR"), kVcmOk);
+    ASSERT_TRUE(vcm.WriteRaw("VR\r\n"));
+    EXPECT_EQ(vcm.ReadLine(kEchoTimeoutMs), kVcmOk);
+    EXPECT_STREQ(vcm.GetReply(), "VR");
     std::string expected(300, ' ');
     for (size_t i = 0; i < expected.size(); ++i)
         expected[i] = static_cast<char>('A' + i % 26);
+    EXPECT_EQ(vcm.ReadLine(kEchoTimeoutMs), kVcmOk);
     EXPECT_EQ(std::string(vcm.GetReply()), expected.substr(0, 255));
     EXPECT_EQ(vcm.ReadLine(kEchoTimeoutMs), kVcmOk);
     EXPECT_EQ(std::string(vcm.GetReply()), expected.substr(255));
@@ -395,22 +398,34 @@ struct LeftoverCase {
     const char* command;  // the fault meets only this command
     int faultyReads;      // reads of parameters 20, 21, ... that meet the fault
     int firstBox;         // answer to the first box; later boxes are ignored
+    const char* firstBoxText;
     bool mayFailFirst;    // the first read after the drive is well again
 };
 
+const char kMdNothingText[] = "Command \"MD\" returned nothing.";
+
 const LeftoverCase kLeftoverCases[] = {
-    {"AnswerAfterTheTimeOut", {FaultKind::SlowAnswer, {}, 5200ms}, "MD", 1, host::IDIGNORE, false},
-    {"OverlongEchoes", {FaultKind::EchoLonger}, "MD", 2, host::IDIGNORE, false},
+    {"AnswerAfterTheTimeOut", {FaultKind::SlowAnswer, {}, 5200ms}, "MD", 1, host::IDIGNORE,
+     kMdNothingText, false},
+    {"OverlongEchoes", {FaultKind::EchoLonger}, "MD", 2, host::IDIGNORE, kWrongEchoText, false},
     {"GarbageLines", {FaultKind::RawReply, "\x01#?\x80\r\n@@ 7\r\n\xff\xfezz 120\r\n"}, "MD", 3,
-     host::IDIGNORE, false},
-    {"AnswerLongerThanALine", {FaultKind::LongAnswer, {}, 0ms, 600}, "MD", 1, host::IDIGNORE, false},
+     host::IDIGNORE, kWrongEchoText, false},
+    {"AnswerLongerThanALine", {FaultKind::LongAnswer, {}, 0ms, 600}, "MD", 1, host::IDIGNORE,
+     kMdNothingText, false},
+    // Its first 255 digits would read as a value.
+    {"DigitsLongerThanALine", {FaultKind::Answer, "1" + std::string(299, '7')}, "MD", 1,
+     host::IDIGNORE, kMdNothingText, false},
     {"MoreThanTheReceiveQueueAtOnce", {FaultKind::RawReply, std::string(6000, '#')}, "MD", 1,
-     host::IDIGNORE, false},
+     host::IDIGNORE, kWrongEchoText, false},
     // The second read comes while the drive still floods: the line never
     // goes quiet, and its command is what stops the drive.
-    {"LinesWithoutEnd", {FaultKind::LineFlood, {}, 10min}, "MD", 2, host::IDIGNORE, true},
-    {"GarbledEchoThenRetry", {FaultKind::WrongEcho, "X#q"}, "MA", 1, host::IDRETRY, false},
+    {"LinesWithoutEnd", {FaultKind::LineFlood, {}, 10min}, "MD", 2, host::IDIGNORE, kWrongEchoText,
+     true},
+    {"GarbledEchoThenRetry", {FaultKind::WrongEcho, "X#q"}, "MA", 1, host::IDRETRY, kWrongEchoText,
+     false},
 };
+
+void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.name; }
 
 class LeftoverTest : public VcmTest, public testing::WithParamInterface<LeftoverCase> {
 protected:
@@ -434,9 +449,13 @@ TEST_P(LeftoverTest, CostsOnlyTheExchangeItBelongsTo)
         int value = Read(static_cast<uint16_t>(20 + i));
         if (c.firstBox == host::IDRETRY) {
             EXPECT_EQ(value, 120 + i);  // the Retry started on a clean line
+        } else if (i == 0) {
+            EXPECT_EQ(value, kReadFailed);
         }
     }
     EXPECT_TRUE(vcm.IsOpen());
+    ASSERT_GE(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, c.firstBoxText);
 
     sim->ClearFaults();
     ASSERT_TRUE(sim->WaitUntilIdle(10s));
