@@ -61,24 +61,28 @@ void CDriveGate::RunWhenFree(QObject* owner, unsigned activities, std::function<
         work();
         return;
     }
-    m_waiting.push_back({owner, activities, std::move(work)});
+    m_waiting.push_back({owner, activities, std::move(work), m_nNextTicket++});
     m_pTimer->start();
 }
 
 void CDriveGate::OnTick()
 {
-    // Work may queue more work, or free what other work waits for.
-    std::vector<Waiting> due = std::exchange(m_waiting, {});
-    for (Waiting& w : due) {
-        const auto replaced = [&w](const Waiting& later) {
-            return later.owner == w.owner && later.activities == w.activities;
-        };
-        if (!w.owner || std::any_of(m_waiting.begin(), m_waiting.end(), replaced))
-            continue;
-        if (IsBusy(w.activities))
-            m_waiting.push_back(std::move(w));
-        else
-            w.work();
+    // Only what waited when the tick began runs in it. Work may queue, replace
+    // or free other work, and a box it raises may run a tick of its own, so
+    // the list is searched afresh after each run.
+    const uint64_t endTicket = m_nNextTicket;
+    for (;;) {
+        m_waiting.erase(std::remove_if(m_waiting.begin(), m_waiting.end(),
+                                       [](const Waiting& w) { return !w.owner; }),
+                        m_waiting.end());
+        const auto due = std::find_if(m_waiting.begin(), m_waiting.end(), [&](const Waiting& w) {
+            return w.ticket < endTicket && !IsBusy(w.activities);
+        });
+        if (due == m_waiting.end())
+            break;
+        std::function<void()> work = std::move(due->work);
+        m_waiting.erase(due);
+        work();
     }
     if (!m_waiting.empty())
         m_pTimer->start();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -62,10 +63,12 @@ private:
         QPointer<QObject> owner;
         unsigned activities;
         std::function<void()> work;
+        uint64_t ticket;  // order of the requests
     };
 
     int m_nPageLoops = 0;
     int m_nCommands = 0;
     std::vector<Waiting> m_waiting;
+    uint64_t m_nNextTicket = 0;
     QTimer* m_pTimer = nullptr;
 };
