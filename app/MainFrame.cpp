@@ -483,6 +483,10 @@ void CMainFrame::OnParameterConverter()
 
 void CMainFrame::RequestClose()
 {
+    // Once the close has begun (an Abort in its own disconnect), there is
+    // nothing left to end or to close.
+    if (m_bClosed)
+        return;
     if (host::IsCloseRequested())
         EndModalWindows();
     // Never from under the handler that asks: from the event loop.

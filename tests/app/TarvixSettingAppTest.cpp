@@ -107,6 +107,7 @@ TEST_P(AbortTest, EndsTheProgramOnceTheCommandHasReturned)
     GetParam().run(frame);
     EXPECT_FALSE(waitedForTheUser);
     EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(GetTarvixMaster()->IsOpen());
     // Not even the command's own failure message follows the Abort.
     EXPECT_EQ(boxes.Count(), 1u);
 
