@@ -24,7 +24,6 @@
 #include "drive/TarvixMaster.h"
 #include "graphwin/GraphCtrlDlg.h"
 #include "graphwin/GraphDlg.h"
-#include "pages/VcmCtrl.h"
 #include "pages/ViewSetting.h"
 #include "platform/CloseRequest.h"
 #include "platform/MessageBox.h"

@@ -22,18 +22,17 @@ using host::UniqueFile;
 // anything is read from it, so the open itself never waits for a writer.
 UniqueFile OpenRegularFile(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    host::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.IsOpen())
         return nullptr;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return nullptr;
-    }
-    FILE* file = ::fdopen(fd, "rb");
-    if (!file)
-        ::close(fd);
-    return UniqueFile(file);
+    UniqueFile file(::fdopen(fd.Get(), "rb"));
+    // The stream closes the descriptor from now on.
+    if (file)
+        fd.Release();
+    return file;
 }
 
 struct ChunkReader {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "drive/VcmFile.h"
+#include "platform/UniqueFile.h"
 
 namespace {
 
@@ -29,10 +30,8 @@ size_t Touch(const char* token)
 
 void LoadFrom(CVcmFile& lexer, const uint8_t* data, size_t size)
 {
-    FILE* file = size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr;
-    lexer.Load(static_cast<int>(size), file);
-    if (file)
-        std::fclose(file);
+    host::UniqueFile file(size ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : nullptr);
+    lexer.Load(static_cast<int>(size), file.get());
 }
 
 }  // namespace

@@ -7,16 +7,10 @@
 
 #include "drive/DriveRecords.h"
 #include "pages/VcmStyle.h"
+#include "ui/VcmMessages.h"
 
 class CTarvixMaster;
 class QWidget;
-
-// VcmReadSource: argument of ReadValue and wParam of WM_VCM_REFRESH.
-enum : int {
-    kReadThroughCache = 0,  // the page was just built
-    kReadPoll = 1,          // poll tick: the cache unless the descriptor is live
-    kReadFromDrive = 2,     // re-read everything
-};
 
 // VcmColourState of edits (all four) and combos (0 and 1).
 enum : int {

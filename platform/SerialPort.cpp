@@ -165,7 +165,7 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte)
     if (ready == 0)
         return ReadResult::NoByte;
     if (pfd.revents & POLLIN) {
-        ssize_t n = ::read(m_fd, m_queue, sizeof m_queue);
+        ssize_t n = ::read(m_fd, m_queue, kReceiveQueueSize);
         if (n > 0) {
             m_queueLength = static_cast<size_t>(n);
             TakeWhatElseWaits();
@@ -188,10 +188,10 @@ void SerialPort::TakeWhatElseWaits()
     // a flood keeps full, with more behind it. Ordinary traffic is a line or
     // two per read: a read that brought less than half the queue has emptied
     // the device, and no further call is made.
-    if (m_queueLength < sizeof m_queue / 2)
+    if (m_queueLength < kReceiveQueueSize / 2)
         return;
-    while (m_queueLength < sizeof m_queue) {
-        ssize_t n = ::read(m_fd, m_queue + m_queueLength, sizeof m_queue - m_queueLength);
+    while (m_queueLength < kReceiveQueueSize) {
+        ssize_t n = ::read(m_fd, m_queue + m_queueLength, kReceiveQueueSize - m_queueLength);
         if (n <= 0)
             return;
         m_queueLength += static_cast<size_t>(n);

@@ -21,6 +21,13 @@ enum VcmMessage : int {
     WM_VCM_TOGGLE = WM_APP + 0x32,      // bit cell -> switch: wParam bit number, lParam new state
 };
 
+// VcmReadSource: argument of ReadValue and wParam of WM_VCM_REFRESH.
+enum : int {
+    kReadThroughCache = 0,  // the page was just built
+    kReadPoll = 1,          // poll tick: the cache unless the descriptor is live
+    kReadFromDrive = 2,     // re-read everything
+};
+
 // One window message: a QEvent of the message's type with its two parameters.
 // A handler that answers stores its result in `result`.
 class CVcmMessage : public QEvent {

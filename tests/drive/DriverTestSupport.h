@@ -14,6 +14,7 @@
 #include "drive/BaseDriver.h"
 #include "drive/MotorTable.h"
 #include "drive/TarvixMaster.h"
+#include "platform/UniqueFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/SimulatedDriveOnCom.h"
 #include "tests/support/TempProgramFolder.h"
@@ -44,14 +45,7 @@ inline std::string Contents(FILE* file)
     return bytes;
 }
 
-struct FileCloser {
-    void operator()(FILE* f) const
-    {
-        if (f)
-            std::fclose(f);
-    }
-};
-using UniqueFile = std::unique_ptr<FILE, FileCloser>;
+using host::UniqueFile;
 
 inline UniqueFile TempFile()
 {

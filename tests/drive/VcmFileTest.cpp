@@ -77,7 +77,7 @@ TEST(VcmFileVersionLine, ReadsFamilyKindNumbersAndText)
 {
     auto r = ReadVersion("VR Tarvix Bipolar Version 1.2.3\r\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionTarvixBipolar);
+    EXPECT_EQ(r.version.type, 0);
     EXPECT_EQ(r.version.version[0], 1);
     EXPECT_EQ(r.version.version[1], 2);
     EXPECT_EQ(r.version.version[2], 3);
@@ -86,7 +86,7 @@ TEST(VcmFileVersionLine, ReadsFamilyKindNumbersAndText)
 
     r = ReadVersion("VR\tTarvix\tUnipolar\tVersion\t4.5.6.7\t// note\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionTarvixUnipolar);
+    EXPECT_EQ(r.version.type, 1);
     EXPECT_EQ(r.version.version[3], 7);
     EXPECT_STREQ(r.version.text, "");
 }
@@ -95,7 +95,7 @@ TEST(VcmFileVersionLine, IgnoresCase)
 {
     auto r = ReadVersion("vr tarvix bipolar version 1.2.3\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionTarvixBipolar);
+    EXPECT_EQ(r.version.type, 0);
     EXPECT_EQ(r.version.version[0], 1);
     EXPECT_EQ(r.version.version[2], 3);
     EXPECT_EQ(r.version.version[3], 0);
@@ -106,7 +106,7 @@ TEST(VcmFileVersionLine, BlanksAroundDotsFourthNumberAndText)
 {
     auto r = ReadVersion("VR Morvane VCM Version 2 . 0 . 5 . 9 beta\r\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionMorvaneVcm);
+    EXPECT_EQ(r.version.type, 2);
     EXPECT_EQ(r.version.version[0], 2);
     EXPECT_EQ(r.version.version[1], 0);
     EXPECT_EQ(r.version.version[2], 5);
@@ -159,14 +159,14 @@ TEST(VcmFileVersionLine, VrDirectlyFollowedByFamily)
 {
     auto r = ReadVersion("VRTarvix Bipolar Version 1.2.3\r\r\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionTarvixBipolar);
+    EXPECT_EQ(r.version.type, 0);
 }
 
 TEST(VcmFileVersionLine, CommentsAndBlankLinesBefore)
 {
     auto r = ReadVersion("\r\n// saved script\r\n   \t\r\n  VR Morvane VCM Version 3.1.4\r\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionMorvaneVcm);
+    EXPECT_EQ(r.version.type, 2);
 }
 
 TEST(VcmFileVersionLine, Refusals)
@@ -228,7 +228,7 @@ TEST(VcmFileFormat, FormatVersionText)
 {
     char text[kVersionTextSize];
     DriveVersion version;
-    version.type = kVersionMorvaneVcm;
+    version.type = 2;
     version.version[0] = 1;
     version.version[1] = 5;
     version.version[2] = 0;
@@ -236,11 +236,11 @@ TEST(VcmFileFormat, FormatVersionText)
     FormatVersionText(&version, text);
     EXPECT_STREQ(text, "Morvane VCM Version 1.5.0");
 
-    version.type = kVersionTarvixBipolar;
+    version.type = 0;
     version.version[0] = 255;
     FormatVersionText(&version, text);
     EXPECT_STREQ(text, "Tarvix Bipolar Version 255.5.0");
-    version.type = kVersionTarvixUnipolar;
+    version.type = 1;
     FormatVersionText(&version, text);
     EXPECT_STREQ(text, "Tarvix Unipolar Version 255.5.0");
 
@@ -256,7 +256,7 @@ TEST(VcmFileFormat, FormatVersionText)
 TEST(VcmFileFormat, RoundTripThroughTheReader)
 {
     DriveVersion version;
-    version.type = kVersionTarvixUnipolar;
+    version.type = 1;
     version.version[0] = 12;
     version.version[1] = 0;
     version.version[2] = 34;
@@ -264,7 +264,7 @@ TEST(VcmFileFormat, RoundTripThroughTheReader)
     FormatVersionText(&version, text);
     auto r = ReadVersion(std::string("VR") + text + "\r\r\n");
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.version.type, kVersionTarvixUnipolar);
+    EXPECT_EQ(r.version.type, 1);
     EXPECT_EQ(r.version.version[0], 12);
     EXPECT_EQ(r.version.version[2], 34);
 }

@@ -251,10 +251,10 @@ TEST_P(PageRefresh, ReadsTheControlsTheSourceAsksFor)
 INSTANTIATE_TEST_SUITE_P(
     Sources, PageRefresh,
     testing::Values(
-        RefreshCase{"PollReadsLiveLockedRows", kReadPoll, false, {5, 8, 10}},
-        RefreshCase{"FirstReadUsesTheCache", kReadThroughCache, false, {}},
-        RefreshCase{"FirstReadFillsAnEmptyCache", kReadThroughCache, true, {5, 6, 7, 8, 9, 10, 11}},
-        RefreshCase{"FullReadReadsEveryValue", kReadFromDrive, false, {5, 6, 7, 8, 9, 10, 11}},
+        RefreshCase{"PollReadsLiveLockedRows", 1, false, {5, 8, 10}},
+        RefreshCase{"FirstReadUsesTheCache", 0, false, {}},
+        RefreshCase{"FirstReadFillsAnEmptyCache", 0, true, {5, 6, 7, 8, 9, 10, 11}},
+        RefreshCase{"FullReadReadsEveryValue", 2, false, {5, 6, 7, 8, 9, 10, 11}},
         RefreshCase{"UnknownSourceReadsNothing", 3, true, {}}),
     [](const testing::TestParamInfo<RefreshCase>& info) { return info.param.name; });
 

@@ -101,9 +101,9 @@ TEST_F(ProgressDlgTest, CreateShowsTheWindowWithItsCaption)
     EXPECT_EQ(Bar(*dlg)->value(), 0);
     EXPECT_FALSE(dlg->Create(m_central));
 
-    EXPECT_EQ(Created(kProgressCaptionLoading)->windowTitle(), "Loading...");
-    EXPECT_EQ(Created(kProgressCaptionLoadingFile)->windowTitle(), "Loading file...");
-    EXPECT_EQ(Created(kProgressCaptionSavingToFile)->windowTitle(), "Saving to file...");
+    EXPECT_EQ(Created(315)->windowTitle(), "Loading...");
+    EXPECT_EQ(Created(316)->windowTitle(), "Loading file...");
+    EXPECT_EQ(Created(317)->windowTitle(), "Saving to file...");
     EXPECT_EQ(Created(999)->windowTitle(), "");
 }
 
